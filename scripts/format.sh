@@ -1,0 +1,5 @@
+#!/usr/bin/env bash
+# Formats every C++ file in place.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs every Debian package Dictrava needs to build, run and test. Idempotent and quick when
+# everything is already present.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake pkg-config git clang-format
+  qt6-base-dev qt6-base-dev-tools qt6-declarative-dev qt6-svg-dev qt6-tools-dev
+  qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
+  qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtqml-workerscript
+  libicu-dev libfftw3-dev libsoxr-dev libsndfile1-dev libpulse-dev
+  libpocketsphinx-dev pocketsphinx-en-us pocketsphinx
+  libx11-dev libxi-dev libxtst-dev libxkbcommon-dev
+  bootstrap-icons
+  flite sox pulseaudio pulseaudio-utils xvfb xdotool xclip imagemagick dbus dbus-x11 python3-tk
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

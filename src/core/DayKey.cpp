@@ -1,0 +1,6 @@
+#include "core/DayKey.h"
+
+QString dayKey(const QDateTime &moment)
+{
+    return moment.toLocalTime().date().toString(QStringLiteral("yyyy-MM-dd"));
+}
