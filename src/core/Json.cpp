@@ -19,14 +19,30 @@ QByteArray quote(const QString &text)
     for (const char c : utf8) {
         const auto byte = static_cast<unsigned char>(c);
         switch (byte) {
-        case '"': out.append("\\\""); break;
-        case '\\': out.append("\\\\"); break;
-        case '/': out.append("\\/"); break;
-        case '\b': out.append("\\b"); break;
-        case '\f': out.append("\\f"); break;
-        case '\n': out.append("\\n"); break;
-        case '\r': out.append("\\r"); break;
-        case '\t': out.append("\\t"); break;
+        case '"':
+            out.append("\\\"");
+            break;
+        case '\\':
+            out.append("\\\\");
+            break;
+        case '/':
+            out.append("\\/");
+            break;
+        case '\b':
+            out.append("\\b");
+            break;
+        case '\f':
+            out.append("\\f");
+            break;
+        case '\n':
+            out.append("\\n");
+            break;
+        case '\r':
+            out.append("\\r");
+            break;
+        case '\t':
+            out.append("\\t");
+            break;
         default:
             if (byte < 0x20) {
                 out.append("\\u00");
@@ -141,7 +157,9 @@ QByteArray JsonObjectWriter::finish() const
     return m_body.isEmpty() ? QByteArrayLiteral("{}") : m_body + '}';
 }
 
-JsonObjectReader::JsonObjectReader(const QJsonValue &value) : m_object(value.toObject()), m_ok(value.isObject()) {}
+JsonObjectReader::JsonObjectReader(const QJsonValue &value)
+    : m_object(value.toObject()), m_ok(value.isObject())
+{}
 
 QJsonValue JsonObjectReader::required(const char *key, QJsonValue::Type type)
 {

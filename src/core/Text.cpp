@@ -23,7 +23,8 @@ qsizetype endOfCharacters(const QString &text, qsizetype count)
 template<typename Mapping>
 QString mapCase(const QString &text, Mapping mapping)
 {
-    icu::UnicodeString converted(reinterpret_cast<const UChar *>(text.utf16()), static_cast<int32_t>(text.size()));
+    icu::UnicodeString converted(reinterpret_cast<const UChar *>(text.utf16()),
+                                 static_cast<int32_t>(text.size()));
     mapping(converted);
     return QString(reinterpret_cast<const QChar *>(converted.getBuffer()), converted.length());
 }
