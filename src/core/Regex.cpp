@@ -42,6 +42,15 @@ RegexMatch currentMatch(icu::RegexMatcher &matcher, const QString &subject)
     return match;
 }
 
+// ICU quietly drops a backslash that has nothing left to escape instead of failing.
+bool endsInLoneBackslash(const QString &replacementTemplate)
+{
+    qsizetype backslashes = 0;
+    for (qsizetype i = replacementTemplate.size() - 1; i >= 0 && replacementTemplate[i] == u'\\'; --i)
+        ++backslashes;
+    return backslashes % 2 == 1;
+}
+
 } // namespace
 
 Regex::Regex(const QString &pattern, Case matchCase)
@@ -68,8 +77,8 @@ bool Regex::isValid() const
 QString Regex::replaceAll(const QString &subject, const QString &replacementTemplate, bool *ok) const
 {
     if (ok)
-        *ok = isValid();
-    if (!isValid())
+        *ok = isValid() && !endsInLoneBackslash(replacementTemplate);
+    if (!isValid() || endsInLoneBackslash(replacementTemplate))
         return subject;
     const icu::UnicodeString input = aliasOf(subject);
     UErrorCode status = U_ZERO_ERROR;

@@ -54,16 +54,6 @@ Regex dictionaryPattern(const QString &spoken)
     return pattern;
 }
 
-// ICU quietly drops a backslash that has nothing left to escape; the user typed it, so such a
-// written form must not go through template expansion.
-bool endsInLoneBackslash(const QString &replacementTemplate)
-{
-    qsizetype backslashes = 0;
-    for (qsizetype i = replacementTemplate.size() - 1; i >= 0 && replacementTemplate[i] == u'\\'; --i)
-        ++backslashes;
-    return backslashes % 2 == 1;
-}
-
 QStringView lastCharacter(const QString &text)
 {
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
@@ -109,11 +99,9 @@ QString TextCleaner::applyDictionary(const QString &text, const QList<Dictionary
             continue;
         const Regex pattern = dictionaryPattern(entry.spoken);
         bool applied = false;
-        QString replaced;
-        if (!endsInLoneBackslash(entry.written))
-            replaced = pattern.replaceAll(result, entry.written, &applied);
-        // A template naming a group the phrase lacks ("$5 off") would otherwise fail the whole
-        // replacement; the user meant those characters.
+        QString replaced = pattern.replaceAll(result, entry.written, &applied);
+        // A template naming a group the phrase lacks ("$5 off") or ending in a lone backslash
+        // would otherwise fail the whole replacement; the user meant those characters.
         if (!applied)
             replaced = pattern.replaceAll(result, Regex::escapeTemplate(entry.written));
         result = replaced;

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds Dictrava twice (plain with warnings as errors, and with
+# AddressSanitizer + UndefinedBehaviorSanitizer) and runs the whole test suite on both.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/setup.sh
+
+jobs=$(nproc)
+cmake -S . -B build -DDICTRAVA_WERROR=ON >/dev/null
+cmake --build build -j"$jobs"
+ctest --test-dir build --output-on-failure -j"$jobs"
+
+if [ "${DICTRAVA_SKIP_SANITIZERS:-0}" != 1 ]; then
+  cmake -S . -B build-asan -DDICTRAVA_WERROR=ON -DDICTRAVA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+  cmake --build build-asan -j"$jobs"
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    ctest --test-dir build-asan --output-on-failure -j"$jobs" -E '^format$'
+fi
