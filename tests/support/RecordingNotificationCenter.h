@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/NotificationCenter.h"
+
+#include <QList>
+
+// Keeps what was posted and withdrawn, in order, for tests of the stores that notify.
+class RecordingNotificationCenter final : public NotificationCenter
+{
+public:
+    void requestAuthorization() override { ++authorizationRequests; }
+    void add(const NotificationRequest &request) override { added.append(request); }
+    void removePending(const QStringList &identifiers) override { removed.append(identifiers); }
+
+    int authorizationRequests = 0;
+    QList<NotificationRequest> added;
+    QStringList removed;
+};
