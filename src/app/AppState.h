@@ -1,0 +1,175 @@
+#pragma once
+
+#include "app/AppSettings.h"
+#include "app/OpenWindowBridge.h"
+#include "app/VoiceMode.h"
+#include "planning/DayBriefing.h"
+#include "planning/DictraTask.h"
+#include "planning/FocusSession.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class BriefingPanel;
+class BriefingStore;
+class Clock;
+class CommandDeckController;
+class DictationEngine;
+class DictionaryStore;
+class DockStation;
+class FocusCoachStore;
+class FocusHud;
+class HistoryStore;
+class Hotkeys;
+class NotificationCenter;
+class Pasteboard;
+class Permissions;
+class SnippetStore;
+class TaskStore;
+class TextInserter;
+class UsageReporter;
+
+// The outside services the app state drives. Any of the pointers may be null when running
+// headless (the CLI, tests); the matching feature then does nothing.
+struct AppServices
+{
+    NotificationCenter *notifications = nullptr; // required
+    DictationEngine *engine = nullptr;
+    Hotkeys *hotkeys = nullptr;
+    TextInserter *inserter = nullptr;
+    Pasteboard *pasteboard = nullptr;
+    Permissions *permissions = nullptr;
+    std::function<bool()> meetingIsRunning;
+};
+
+// What one recording's text became.
+struct ProcessResult
+{
+    QString raw;
+    QString text;
+    QString status;
+    QList<DictraTask> tasks;             // capture, briefing
+    std::optional<FocusSession> session; // focus
+    std::optional<DayBriefing> briefing; // briefing
+};
+
+// The one central object: owns the stores and engines, holds what every view shows, and runs
+// push-to-talk: start, stop, clean the transcript and route it by voice mode.
+class AppState : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(bool isDictating READ isDictating NOTIFY isDictatingChanged)
+    Q_PROPERTY(QString liveTranscript READ liveTranscript NOTIFY liveTranscriptChanged)
+    Q_PROPERTY(QString lastResult READ lastResult NOTIFY lastResultChanged)
+    Q_PROPERTY(QString statusMessage READ statusMessage NOTIFY statusMessageChanged)
+    Q_PROPERTY(bool micAuthorized READ micAuthorized NOTIFY permissionsChanged)
+    Q_PROPERTY(bool speechAuthorized READ speechAuthorized NOTIFY permissionsChanged)
+    Q_PROPERTY(bool accessibilityTrusted READ accessibilityTrusted NOTIFY permissionsChanged)
+    Q_PROPERTY(float audioLevel READ audioLevel NOTIFY audioLevelChanged)
+    Q_PROPERTY(QString voiceMode READ voiceModeRaw NOTIFY voiceModeChanged)
+    Q_PROPERTY(AppSettings *settings READ settings CONSTANT)
+
+public:
+    static const QString kIdleMessage;
+
+    AppState(QSettings &settingsStore, const Clock &clock, AppServices services, const QString &dataFolder,
+             QObject *parent = nullptr);
+    ~AppState() override;
+
+    // The instance the shell made; null before.
+    static AppState *shared();
+
+    bool isDictating() const { return m_isDictating; }
+    const QString &liveTranscript() const { return m_liveTranscript; }
+    const QString &lastResult() const { return m_lastResult; }
+    const QString &statusMessage() const { return m_statusMessage; }
+    bool micAuthorized() const { return m_micAuthorized; }
+    bool speechAuthorized() const { return m_speechAuthorized; }
+    bool accessibilityTrusted() const { return m_accessibilityTrusted; }
+    float audioLevel() const { return m_audioLevel; }
+    VoiceMode voiceMode() const { return m_voiceMode; }
+    QString voiceModeRaw() const { return rawValue(m_voiceMode); }
+    void setVoiceMode(VoiceMode mode);
+
+    AppSettings *settings() { return &m_settings; }
+    DictionaryStore &dictionaryStore() { return *m_dictionaryStore; }
+    SnippetStore &snippetStore() { return *m_snippetStore; }
+    HistoryStore &historyStore() { return *m_historyStore; }
+    TaskStore &taskStore() { return *m_taskStore; }
+    FocusCoachStore &focusCoach() { return *m_focusCoach; }
+    BriefingStore &briefingStore() { return *m_briefingStore; }
+    UsageReporter &usage() { return *m_usage; }
+    CommandDeckController &deck() { return *m_deck; }
+    OpenWindowBridge &windows() { return m_windows; }
+
+    // The floating panels; unset when headless.
+    void setFocusHud(FocusHud *hud);
+    void setBriefingPanel(BriefingPanel *panel);
+    void setDockStation(DockStation *station) { m_dockStation = station; }
+    FocusHud *focusHud() const { return m_focusHud; }
+
+    // Once, when the event loop runs: permissions, hotkeys, engine callbacks, usage, scheduler.
+    void bootstrap();
+    Q_INVOKABLE void startDictation();
+    Q_INVOKABLE void stopDictation();
+
+    // Cleans a raw transcript and routes it as a recording in `mode` would be.
+    ProcessResult process(const QString &raw, VoiceMode mode);
+
+    // Writes every pending save; called on the way out.
+    void flush();
+
+signals:
+    void isDictatingChanged();
+    void liveTranscriptChanged();
+    void lastResultChanged();
+    void statusMessageChanged();
+    void permissionsChanged();
+    void audioLevelChanged();
+    void voiceModeChanged();
+    // A recording's text has been processed (after stopDictation).
+    void processed(const ProcessResult &result);
+
+private:
+    QString clean(const QString &raw, VoiceMode mode) const;
+    void route(const QString &text, VoiceMode mode, ProcessResult &result);
+    void deliverDictation(const QString &text);
+    void copyToPasteboard(const QString &text);
+    void requestPermissions();
+    void wireEngine();
+
+    void setDictating(bool on);
+    void setLiveTranscript(const QString &text);
+    void setLastResult(const QString &text);
+    void setStatusMessage(const QString &text);
+    void setAudioLevel(float level);
+
+    const Clock &m_clock;
+    AppServices m_services;
+    AppSettings m_settings;
+    OpenWindowBridge m_windows;
+    DictionaryStore *m_dictionaryStore;
+    SnippetStore *m_snippetStore;
+    HistoryStore *m_historyStore;
+    TaskStore *m_taskStore;
+    FocusCoachStore *m_focusCoach;
+    BriefingStore *m_briefingStore;
+    UsageReporter *m_usage;
+    CommandDeckController *m_deck;
+    FocusHud *m_focusHud = nullptr;
+    BriefingPanel *m_briefingPanel = nullptr;
+    DockStation *m_dockStation = nullptr;
+
+    bool m_isDictating = false;
+    QString m_liveTranscript;
+    QString m_lastResult;
+    QString m_statusMessage;
+    bool m_micAuthorized = false;
+    bool m_speechAuthorized = false;
+    bool m_accessibilityTrusted = false;
+    float m_audioLevel = 0.0f;
+    VoiceMode m_voiceMode = VoiceMode::Dictate;
+};
