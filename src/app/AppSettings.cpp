@@ -1,5 +1,7 @@
 #include "app/AppSettings.h"
 
+#include "usage/UsageReporter.h"
+
 const QString AppSettings::kDefaultUsageEndpoint = QStringLiteral("http://127.0.0.1:8787/api/track");
 
 AppSettings::AppSettings(QSettings &store, QObject *parent) : QObject(parent), m_store(store) {}
@@ -38,9 +40,5 @@ std::optional<QUrl> AppSettings::usageUrl() const
 {
     if (!usageEnabled())
         return std::nullopt;
-    const QUrl url(usageEndpoint(), QUrl::StrictMode);
-    const bool web = url.scheme() == u"http" || url.scheme() == u"https";
-    if (!url.isValid() || !web || url.host().isEmpty())
-        return std::nullopt;
-    return url;
+    return UsageReporter::endpointFromText(usageEndpoint());
 }

@@ -52,7 +52,7 @@ public:
     void setShowDockStation(bool on) { write(u"showDockStation", on); }
     void setShowFocusHUD(bool on) { write(u"showFocusHUD", on); }
 
-    // The usage endpoint when usage pings are on and the text is an http(s) URL; else nothing.
+    // The usage endpoint when usage pings are on and the text is a web URL; else nothing.
     std::optional<QUrl> usageUrl() const;
 
     QSettings &store() { return m_store; }

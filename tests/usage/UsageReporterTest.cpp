@@ -1,4 +1,5 @@
 #include "usage/UsageReporter.h"
+#include "support/RecordingHttpServer.h"
 #include "usage/MachineName.h"
 
 #include <QElapsedTimer>
@@ -15,50 +16,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct HttpRequest
-{
-    QByteArray head; // request line and headers, header names lower-cased
-    QByteArray body;
-    QJsonObject json() const { return QJsonDocument::fromJson(body).object(); }
-};
-
-// An HTTP server on 127.0.0.1 that records each request; one that does not answer hangs instead.
-class RecordingServer : public QObject
-{
-public:
-    explicit RecordingServer(bool answers = true)
-    {
-        connect(&m_server, &QTcpServer::newConnection, this, [this, answers] {
-            QTcpSocket *socket = m_server.nextPendingConnection();
-            connect(socket, &QTcpSocket::disconnected, this, [this] { ++closedByClient; });
-            connect(socket, &QTcpSocket::readyRead, socket,
-                    [this, socket, answers, buffer = QByteArray()]() mutable {
-                        buffer += socket->readAll();
-                        const qsizetype headEnd = buffer.indexOf("\r\n\r\n") + 4;
-                        const QByteArray head = buffer.left(headEnd).toLower();
-                        const qsizetype lengthAt = head.indexOf("content-length:") + 15;
-                        const qsizetype length =
-                            head.mid(lengthAt, head.indexOf('\r', lengthAt) - lengthAt).trimmed().toInt();
-                        if (headEnd < 4 || buffer.size() < headEnd + length)
-                            return;
-                        requests.append({head.chopped(4), buffer.mid(headEnd, length)});
-                        buffer.clear();
-                        if (answers)
-                            socket->write("HTTP/1.1 204 No Content\r\nConnection: close\r\n\r\n");
-                    });
-        });
-        QVERIFY(m_server.listen(QHostAddress::LocalHost));
-    }
-
-    QUrl url() const { return QUrl(u"http://127.0.0.1:%1/api/track"_s.arg(m_server.serverPort())); }
-
-    QList<HttpRequest> requests;
-    int closedByClient = 0;
-
-private:
-    QTcpServer m_server;
-};
 
 const QDateTime kStart(QDate(2026, 12, 5), QTime(10, 4, 13, 678), QTimeZone(3600));
 
@@ -90,7 +47,7 @@ class UsageReporterTest : public QObject
 private slots:
     void pingCarriesTheBodyAndHeader()
     {
-        RecordingServer server;
+        RecordingHttpServer server;
         Fixture f;
         f.settings.setValue(u"userDisplayName"_s, u"Maya Lin"_s);
         f.sendTo(server.url());
@@ -117,7 +74,7 @@ private slots:
 
     void extraEntriesWinButTheThrottleKeepsTheEventName()
     {
-        RecordingServer server;
+        RecordingHttpServer server;
         Fixture f;
         f.sendTo(server.url());
         f.reporter.report(u"dictation"_s, {{u"event"_s, u"renamed"_s}});
@@ -158,7 +115,7 @@ private slots:
     {
         QFETCH(QStringList, steps);
         QFETCH(QStringList, sent);
-        RecordingServer server;
+        RecordingHttpServer server;
         Fixture f;
         f.sendTo(server.url());
         const auto at = [](const QString &step) { return kStart.addSecs(step.section(u'@', 1).toInt()); };
@@ -195,7 +152,7 @@ private slots:
     {
         QFETCH(QString, endpoint);
         QVERIFY(!UsageReporter::endpointFromText(endpoint));
-        RecordingServer server;
+        RecordingHttpServer server;
         Fixture f;
         f.reporter.report(u"dictation"_s); // no provider yet
         // A provider that hands over the text's URL unchecked is still not followed.
@@ -212,7 +169,7 @@ private slots:
 
     void deadEndpointsNeitherBlockNorPileUp()
     {
-        RecordingServer live, hanging(false);
+        RecordingHttpServer live, hanging(false);
         QTcpServer probe; // a port that was free a moment ago refuses connections
         QVERIFY(probe.listen(QHostAddress::LocalHost));
         const QUrl refused(u"http://127.0.0.1:%1/api/track"_s.arg(probe.serverPort()));
