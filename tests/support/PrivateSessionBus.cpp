@@ -1,0 +1,78 @@
+#include "support/PrivateSessionBus.h"
+
+#include <QFile>
+
+#include <atomic>
+
+namespace {
+
+// The stock session policy without <standard_session_servicedirs/>.
+constexpr auto kConfig = R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:dir=%1</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+)";
+
+} // namespace
+
+PrivateSessionBus::PrivateSessionBus()
+{
+    const QString configPath = m_dir.filePath(QStringLiteral("bus.conf"));
+    QFile config(configPath);
+    if (!m_dir.isValid() || !config.open(QIODevice::WriteOnly)) {
+        m_error = QStringLiteral("cannot write the bus configuration");
+        return;
+    }
+    config.write(QString::fromLatin1(kConfig).arg(m_dir.path()).toUtf8());
+    config.close();
+
+    m_daemon.start(QStringLiteral("dbus-daemon"),
+                   {QStringLiteral("--config-file=") + configPath, QStringLiteral("--print-address"),
+                    QStringLiteral("--nofork")});
+    if (!m_daemon.waitForStarted(5000)) {
+        m_error = QStringLiteral("dbus-daemon did not start (is the dbus package installed?): ") +
+                  m_daemon.errorString();
+        return;
+    }
+    while (!m_daemon.canReadLine() && m_daemon.waitForReadyRead(5000)) {
+    }
+    m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
+    if (m_address.isEmpty())
+        m_error = QStringLiteral("dbus-daemon printed no address: ") +
+                  QString::fromLocal8Bit(m_daemon.readAllStandardError());
+}
+
+PrivateSessionBus::~PrivateSessionBus()
+{
+    for (const QString &name : std::as_const(m_connectionNames))
+        QDBusConnection::disconnectFromBus(name);
+    if (m_daemon.state() == QProcess::NotRunning)
+        return;
+    m_daemon.terminate();
+    if (!m_daemon.waitForFinished(3000)) {
+        m_daemon.kill();
+        m_daemon.waitForFinished(3000);
+    }
+}
+
+QDBusConnection PrivateSessionBus::connect()
+{
+    static std::atomic<int> counter = 0;
+    const QString name = QStringLiteral("dictrava-test-bus-") + QString::number(++counter);
+    m_connectionNames.append(name);
+    return QDBusConnection::connectToBus(m_address, name);
+}
+
+void PrivateSessionBus::disconnect(const QDBusConnection &connection)
+{
+    m_connectionNames.removeAll(connection.name());
+    QDBusConnection::disconnectFromBus(connection.name());
+}
