@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+
+struct RecognitionResult
+{
+    QString text; // the best transcription
+    bool isFinal = false;
+};
+
+struct RecognitionError
+{
+    // Cancelled and NoSpeech are the expected ends of a task that the callers ignore.
+    enum class Kind { Cancelled, NoSpeech, Failed };
+    Kind kind = Kind::Failed;
+    QString description;
+};
+
+// One recognition request and its task: audio goes in, partial results come out while the
+// hypothesis changes, and one final result (or an error) ends it, either after endAudio() or
+// when the speaker pauses. Results and errors arrive on the recogniser's own thread.
+class RecognitionTask
+{
+public:
+    virtual ~RecognitionTask() = default;
+    // Never blocks; any thread.
+    virtual void append(std::span<const float> samples) = 0;
+    virtual void endAudio() = 0;
+    // No result or error is delivered after cancel() returns.
+    virtual void cancel() = 0;
+};
+
+class SpeechRecognizer
+{
+public:
+    using Handler = std::function<void(const std::optional<RecognitionResult> &,
+                                       const std::optional<RecognitionError> &)>;
+
+    virtual ~SpeechRecognizer() = default;
+
+    virtual bool isAvailable() const = 0;
+    virtual QString localeIdentifier() const = 0;
+    virtual bool supportsOnDeviceRecognition() const = 0;
+    // Starts a task for audio at `sampleRate` (any rate; it is resampled as needed).
+    virtual std::unique_ptr<RecognitionTask> startTask(double sampleRate, Handler handler) = 0;
+};
+
+// Finds the recogniser for a locale name such as "en_US"; none when no model is installed.
+using SpeechRecognizerProvider = std::function<std::shared_ptr<SpeechRecognizer>(const QString &localeName)>;
