@@ -1,0 +1,118 @@
+#include "support/ScriptedRecognizer.h"
+
+#include <QTest>
+
+void ScriptedTask::partial(const QString &text)
+{
+    deliver(RecognitionResult{text, false}, std::nullopt, false);
+}
+
+void ScriptedTask::finalResult(const QString &text)
+{
+    deliver(RecognitionResult{text, true}, std::nullopt, false);
+}
+
+void ScriptedTask::fail(RecognitionError::Kind kind, const QString &description)
+{
+    deliver(std::nullopt, RecognitionError{kind, description}, false);
+}
+
+void ScriptedTask::deliverLate(const std::optional<RecognitionResult> &result,
+                               const std::optional<RecognitionError> &error)
+{
+    deliver(result, error, true);
+}
+
+void ScriptedTask::deliver(const std::optional<RecognitionResult> &result,
+                           const std::optional<RecognitionError> &error, bool evenIfCancelled)
+{
+    m_thread.post([this, result, error, evenIfCancelled] { deliverNow(result, error, evenIfCancelled); });
+    m_thread.waitUntilIdle();
+}
+
+void ScriptedTask::deliverNow(const std::optional<RecognitionResult> &result,
+                              const std::optional<RecognitionError> &error, bool evenIfCancelled)
+{
+    std::unique_lock lock(m_cancelMutex, std::defer_lock);
+    if (!evenIfCancelled) {
+        lock.lock();
+        if (m_cancelled)
+            return;
+    }
+    m_handler(result, error);
+}
+
+// What the caller owns: forwards to the shared state the test keeps looking at.
+class ScriptedTaskHandle final : public RecognitionTask
+{
+public:
+    ScriptedTaskHandle(std::shared_ptr<ScriptedTask> task, ScriptedRecognizer &recognizer)
+        : m_task(std::move(task)), m_recognizer(recognizer)
+    {}
+    ~ScriptedTaskHandle() override { cancel(); }
+
+    void append(std::span<const float> samples) override
+    {
+        m_task->m_samples += static_cast<qint64>(samples.size());
+    }
+    void endAudio() override
+    {
+        ++m_task->m_endAudioCalls;
+        if (!m_recognizer.finalAtEndOfAudio)
+            return;
+        m_task->m_thread.post([task = m_task, answer = m_recognizer.finalAtEndOfAudio] {
+            task->deliverNow(RecognitionResult{answer(*task), true}, std::nullopt, false);
+        });
+    }
+    void cancel() override
+    {
+        std::lock_guard lock(m_task->m_cancelMutex);
+        m_task->m_cancelled = true;
+    }
+
+private:
+    std::shared_ptr<ScriptedTask> m_task;
+    ScriptedRecognizer &m_recognizer;
+};
+
+ScriptedRecognizer::ScriptedRecognizer(QString locale)
+    : m_locale(std::move(locale)), m_thread(QStringLiteral("scripted recognizer"))
+{}
+
+std::unique_ptr<RecognitionTask> ScriptedRecognizer::startTask(double sampleRate, Handler handler)
+{
+    auto task = std::make_shared<ScriptedTask>(m_thread, sampleRate, std::move(handler));
+    {
+        std::lock_guard lock(m_mutex);
+        m_tasks.push_back(task);
+    }
+    return std::make_unique<ScriptedTaskHandle>(task, *this);
+}
+
+SpeechRecognizerProvider
+ScriptedRecognizer::providerFor(const std::shared_ptr<ScriptedRecognizer> &recognizer,
+                                const QStringList &locales)
+{
+    return [recognizer, locales](const QString &locale) {
+        return locales.contains(locale) ? std::static_pointer_cast<SpeechRecognizer>(recognizer) : nullptr;
+    };
+}
+
+int ScriptedRecognizer::taskCount() const
+{
+    std::lock_guard lock(m_mutex);
+    return static_cast<int>(m_tasks.size());
+}
+
+std::shared_ptr<ScriptedTask> ScriptedRecognizer::task(int index) const
+{
+    std::lock_guard lock(m_mutex);
+    if (index < 0 || index >= static_cast<int>(m_tasks.size()))
+        return nullptr;
+    return m_tasks[static_cast<size_t>(index)];
+}
+
+bool ScriptedRecognizer::waitForTasks(int count, int timeoutMs) const
+{
+    return QTest::qWaitFor([this, count] { return taskCount() >= count; }, timeoutMs);
+}

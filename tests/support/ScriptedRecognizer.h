@@ -1,0 +1,92 @@
+#pragma once
+
+#include "core/SerialQueue.h"
+#include "platform/SpeechRecognizer.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class ScriptedRecognizer;
+
+// The test's handle on one task the recogniser started. Results and errors are delivered on the
+// recogniser's own thread; each call returns once the handler has returned.
+class ScriptedTask
+{
+public:
+    double sampleRate() const { return m_sampleRate; }
+    qint64 samplesAppended() const { return m_samples.load(); }
+    int endAudioCalls() const { return m_endAudioCalls.load(); }
+    bool isCancelled() const { return m_cancelled.load(); }
+
+    // Like the real recogniser, nothing reaches the handler once the task is cancelled.
+    void partial(const QString &text);
+    void finalResult(const QString &text);
+    void fail(RecognitionError::Kind kind, const QString &description = QString());
+    // An event that was already on its way when the task was cancelled.
+    void deliverLate(const std::optional<RecognitionResult> &result,
+                     const std::optional<RecognitionError> &error);
+
+    // Made by ScriptedRecognizer::startTask.
+    ScriptedTask(SerialQueue &thread, double sampleRate, SpeechRecognizer::Handler handler)
+        : m_thread(thread), m_sampleRate(sampleRate), m_handler(std::move(handler))
+    {}
+
+private:
+    friend class ScriptedTaskHandle;
+    void deliver(const std::optional<RecognitionResult> &result, const std::optional<RecognitionError> &error,
+                 bool evenIfCancelled);
+    // On the recogniser's thread.
+    void deliverNow(const std::optional<RecognitionResult> &result,
+                    const std::optional<RecognitionError> &error, bool evenIfCancelled);
+
+    SerialQueue &m_thread;
+    const double m_sampleRate;
+    const SpeechRecognizer::Handler m_handler;
+    // Held while delivering, so cancel() waits for a delivery in progress (recursive: a handler may
+    // cancel its own task).
+    std::recursive_mutex m_cancelMutex;
+    std::atomic<qint64> m_samples = 0;
+    std::atomic<int> m_endAudioCalls = 0;
+    std::atomic<bool> m_cancelled = false;
+};
+
+// A speech recogniser whose tasks the test drives. It must outlive the tasks it starts.
+class ScriptedRecognizer final : public SpeechRecognizer
+{
+public:
+    explicit ScriptedRecognizer(QString locale = QStringLiteral("en_US"));
+
+    bool isAvailable() const override { return available; }
+    QString localeIdentifier() const override { return m_locale; }
+    bool supportsOnDeviceRecognition() const override { return onDevice; }
+    std::unique_ptr<RecognitionTask> startTask(double sampleRate, Handler handler) override;
+
+    // A provider that finds this recogniser for the given locale names only.
+    static SpeechRecognizerProvider providerFor(const std::shared_ptr<ScriptedRecognizer> &recognizer,
+                                                const QStringList &locales);
+
+    int taskCount() const;
+    // Null when that task has not started.
+    std::shared_ptr<ScriptedTask> task(int index) const;
+    std::shared_ptr<ScriptedTask> lastTask() const { return task(taskCount() - 1); }
+    // Spins the event loop until `count` tasks have started.
+    bool waitForTasks(int count, int timeoutMs = 2000) const;
+
+    std::atomic<bool> available = true;
+    std::atomic<bool> onDevice = true;
+    // When set, a task whose audio ends answers with a final result of this text, on the
+    // recogniser's thread. Set it before the tasks start.
+    std::function<QString(const ScriptedTask &task)> finalAtEndOfAudio;
+
+private:
+    friend class ScriptedTaskHandle;
+    const QString m_locale;
+    SerialQueue m_thread;
+    mutable std::mutex m_mutex;
+    std::vector<std::shared_ptr<ScriptedTask>> m_tasks;
+};
