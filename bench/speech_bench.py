@@ -1,0 +1,172 @@
+#!/usr/bin/env python3
+"""Speech benchmarks, run by hand: python3 bench/speech_bench.py [--quick]
+
+Renders sentences with flite (4 voices), then measures side by side:
+  - word error rate of `dictrava-cli dictate --audio` against `pocketsphinx_continuous -infile`
+  - latencyMs of `dictrava-cli dictate --audio --realtime` (p50, p95)
+  - recognition real-time factor on one core (CPU time / audio time)
+  - meeting attribution accuracy on synthesized meetings of 2-4 voices
+  - resident memory of `dictrava-cli meeting` over a 10-minute meeting (sampled)
+"""
+import itertools, json, os, re, resource, statistics, subprocess, sys, tempfile, time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+CLI = os.path.join(ROOT, "build-bench", "src", "dictrava-cli")
+VOICES = ["slt", "rms", "awb", "kal16"]
+SENTENCES = [
+    "please send the quarterly report to the finance team",
+    "the meeting starts at ten in the main conference room",
+    "remember to water the plants before you leave",
+    "we should review the budget before the end of the month",
+    "call the dentist and book an appointment for friday",
+    "the new design looks much cleaner than the old one",
+    "can you check whether the server is running again",
+    "i will pick up the children from school today",
+    "the train was late because of the snow",
+    "let us schedule a call with the customer next week",
+    "buy milk bread and eggs on the way home",
+    "the project deadline has moved to the first of june",
+    "she wrote a long letter to her grandmother",
+    "turn off the lights when you leave the office",
+    "the results of the experiment were very promising",
+    "we need more time to finish the documentation",
+    "open the window it is too warm in here",
+    "the weather will be sunny for the rest of the week",
+    "our team won the game by three points",
+    "write down the phone number before you forget it",
+]
+
+
+def run(cmd, **kw):
+    return subprocess.run(cmd, capture_output=True, text=True, check=True, **kw)
+
+
+def render(text, voice, path, rate=16000):
+    raw = path + ".raw.wav"
+    run(["flite", "-voice", voice, "-t", text, "-o", raw])
+    run(["sox", raw, "-r", str(rate), "-c", "1", "-b", "16", "-e", "signed", path])
+    os.remove(raw)
+
+
+def words(text):
+    return re.sub(r"[^a-z' ]", " ", text.lower()).split()
+
+
+def wer(reference, hypothesis):
+    r, h = words(reference), words(hypothesis)
+    d = list(range(len(h) + 1))
+    for i in range(1, len(r) + 1):
+        prev, d[0] = d[0], i
+        for j in range(1, len(h) + 1):
+            cur = min(d[j] + 1, d[j - 1] + 1, prev + (r[i - 1] != h[j - 1]))
+            prev, d[j] = d[j], cur
+    return d[len(h)], len(r)
+
+
+def child_cpu():
+    usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return usage.ru_utime + usage.ru_stime
+
+
+def duration(path):
+    return float(run(["soxi", "-D", path]).stdout)
+
+
+def dictation_bench(workdir, sentences, env):
+    ours = [0, 0]
+    batch = [0, 0]
+    latencies = []
+    cpu = audio = 0.0
+    for (i, text), voice in itertools.product(enumerate(sentences), VOICES):
+        path = os.path.join(workdir, f"d{i}-{voice}.wav")
+        render(text, voice, path, rate=48000)
+        before = child_cpu()
+        result = json.loads(run(["taskset", "-c", "0", CLI, "dictate", "--audio", path, "--json"], env=env).stdout)
+        cpu += child_cpu() - before
+        audio += duration(path)
+        e, n = wer(text, result["raw"])
+        ours[0] += e; ours[1] += n
+        pcm16 = path + ".16k.wav"
+        run(["sox", path, "-r", "16000", pcm16])
+        out = run(["pocketsphinx_continuous", "-infile", pcm16, "-logfn", "/dev/null"]).stdout
+        e, n = wer(text, " ".join(out.split("\n")))
+        batch[0] += e; batch[1] += n
+        realtime = json.loads(run([CLI, "dictate", "--audio", path, "--realtime", "--json"], env=env).stdout)
+        latencies.append(realtime["latencyMs"])
+    our_wer, batch_wer = ours[0] / ours[1], batch[0] / batch[1]
+    latencies.sort()
+    print(f"WER dictrava {our_wer:.3f}  pocketsphinx_continuous {batch_wer:.3f}  ratio "
+          f"{our_wer / batch_wer if batch_wer else float('nan'):.2f} (goal <= 1.0)")
+    print(f"latencyMs p50 {statistics.median(latencies):.0f}  p95 "
+          f"{latencies[int(0.95 * (len(latencies) - 1))]:.0f} (goal p95 <= 300)")
+    print(f"real-time factor {cpu / audio:.3f} (goal <= 0.3)")
+
+
+def meeting_bench(workdir, env, meetings=3):
+    correct = total = 0
+    for count in (2, 3, 4):
+        for m in range(meetings):
+            voices = VOICES[:count]
+            order = [voices[(k + m) % count] for k in range(2 * count)]
+            parts = []
+            for k, voice in enumerate(order):
+                path = os.path.join(workdir, f"m{count}-{m}-{k}.wav")
+                render(SENTENCES[(k * 3 + m) % len(SENTENCES)], voice, path)
+                parts += [path, os.path.join(workdir, "silence.wav")]
+            meeting = os.path.join(workdir, f"meeting{count}-{m}.wav")
+            run(["sox", *parts, "-r", "16000", "-c", "1", "-b", "16", "-e", "signed", meeting])
+            result = json.loads(run([CLI, "meeting", "--audio", meeting, "--json"], env=env).stdout)
+            labels = [s["speakerIndex"] for s in result["segments"]]
+            best = 0
+            for mapping in itertools.permutations(range(max(5, len(voices)))):
+                hits = sum(1 for label, truth in zip(labels, order) if mapping[label] == voices.index(truth))
+                best = max(best, hits)
+            correct += best
+            total += len(order)
+    print(f"meeting attribution {correct}/{total} = {correct / total:.1%} (goal >= 95%)")
+
+
+def memory_bench(workdir, env, minutes=10):
+    one = os.path.join(workdir, "long-part.wav")
+    parts = []
+    for k in range(12):
+        path = os.path.join(workdir, f"long{k}.wav")
+        render(SENTENCES[k], VOICES[k % 2], path)
+        parts += [path, os.path.join(workdir, "silence.wav")]
+    run(["sox", *parts, "-r", "16000", "-c", "1", "-b", "16", "-e", "signed", one])
+    repeats = max(1, int(minutes * 60 / duration(one)))
+    long = os.path.join(workdir, "long.wav")
+    run(["sox", *([one] * repeats), long])
+    proc = subprocess.Popen([CLI, "meeting", "--audio", long, "--json"], stdout=subprocess.DEVNULL, env=env)
+    samples = []
+    while proc.poll() is None:
+        try:
+            with open(f"/proc/{proc.pid}/status") as status:
+                rss = next(int(l.split()[1]) for l in status if l.startswith("VmRSS"))
+            samples.append(rss)
+        except (FileNotFoundError, StopIteration):
+            pass
+        time.sleep(0.5)
+    if samples:
+        quarter = max(1, len(samples) // 4)
+        print(f"meeting of {duration(long) / 60:.1f} min: RSS first quarter {max(samples[:quarter]) / 1024:.0f} MB, "
+              f"last quarter {max(samples[-quarter:]) / 1024:.0f} MB, peak {max(samples) / 1024:.0f} MB")
+
+
+def main():
+    quick = "--quick" in sys.argv
+    build = os.path.join(ROOT, "build-bench")
+    run(["cmake", "-S", ROOT, "-B", build, "-DCMAKE_BUILD_TYPE=Release"])
+    run(["cmake", "--build", build, "-j", str(os.cpu_count()), "--target", "dictrava-cli"])
+    with tempfile.TemporaryDirectory() as workdir:
+        env = dict(os.environ, XDG_DATA_HOME=os.path.join(workdir, "data"),
+                   XDG_CONFIG_HOME=os.path.join(workdir, "config"))
+        run(["sox", "-n", "-r", "16000", "-c", "1", "-b", "16", "-e", "signed",
+             os.path.join(workdir, "silence.wav"), "trim", "0", "2"])
+        dictation_bench(workdir, SENTENCES[:5] if quick else SENTENCES, env)
+        meeting_bench(workdir, env, meetings=1 if quick else 3)
+        memory_bench(workdir, env, minutes=2 if quick else 10)
+
+
+if __name__ == "__main__":
+    main()
