@@ -1,0 +1,3 @@
+#include "meeting/MeetingSegment.h"
+
+// The records are plain values; this file gives their meta-object (for the views) a home.

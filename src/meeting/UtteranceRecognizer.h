@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/SpeechRecognizer.h"
+
+#include <QString>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <span>
+
+class DelayedJobQueue;
+
+// Recognises one utterance of a meeting with a recognition task of its own, so a slow
+// recognition never holds up the next utterance. After finish() the text is delivered exactly
+// once: at the final result, at an error (the text so far), or when the time limit runs out
+// (the latest partial text), whichever comes first.
+//
+// The task itself is only touched by the owner's thread (append, finish, cancelTask): it is
+// never cancelled or destroyed on the recogniser's own callback thread.
+class UtteranceRecognizer : public std::enable_shared_from_this<UtteranceRecognizer>
+{
+public:
+    using TextHandler = std::function<void(const QString &text)>;
+
+    // Starts recognising at once; without a recogniser there is no task and finish() delivers
+    // an empty text at the time limit. `onPartial` gets every partial and final text, on the
+    // recogniser's thread.
+    static std::shared_ptr<UtteranceRecognizer> start(const std::shared_ptr<SpeechRecognizer> &recognizer,
+                                                      double sampleRate, TextHandler onPartial);
+    ~UtteranceRecognizer();
+    UtteranceRecognizer(const UtteranceRecognizer &) = delete;
+    UtteranceRecognizer &operator=(const UtteranceRecognizer &) = delete;
+
+    void append(std::span<const float> samples);
+    // Ends the audio. `completion` runs once, on the recogniser's thread or the time-out queue's;
+    // the time-out keeps this object alive until then.
+    void finish(TextHandler completion, DelayedJobQueue &timeouts, std::chrono::milliseconds limit);
+    // Stops the task and withdraws a pending completion.
+    void cancelTask();
+
+private:
+    explicit UtteranceRecognizer(TextHandler onPartial);
+    void handle(const std::optional<RecognitionResult> &result, const std::optional<RecognitionError> &error);
+    void resolve();
+
+    const TextHandler m_onPartial;
+    std::unique_ptr<RecognitionTask> m_task;
+
+    std::mutex m_lock; // guards the three below
+    QString m_latest;
+    TextHandler m_completion;
+    bool m_cancelled = false;
+};
