@@ -10,38 +10,16 @@
 #include "stores/DictionaryStore.h"
 #include "stores/HistoryStore.h"
 #include "stores/SnippetStore.h"
+#include "support/FakeAudioInput.h"
 #include "support/IsolatedHome.h"
 #include "support/RecordingHttpServer.h"
 #include "support/RecordingNotificationCenter.h"
+#include "support/ScriptedRecognizer.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
-#include <thread>
-
 namespace {
-
-// Records what it is asked to do; the recording's text is handed back from another thread,
-// as the real recogniser does.
-class ScriptedEngine final : public DictationEngine
-{
-public:
-    std::optional<DictationError> start() override
-    {
-        ++starts;
-        return failure;
-    }
-    void stopAndFinalize(std::function<void(const QString &)> done) override { pending = std::move(done); }
-
-    void finishWith(const QString &raw)
-    {
-        std::thread([done = std::move(pending), raw] { done(raw); }).join();
-    }
-
-    std::optional<DictationError> failure;
-    std::function<void(const QString &)> pending;
-    int starts = 0;
-};
 
 class Desktop final : public TextInserter, public Pasteboard, public Permissions
 {
@@ -79,11 +57,16 @@ struct Harness
         state = std::make_unique<AppState>(settings, clock, services, home.dataFolder());
     }
 
+    // The recording's text, handed back from the recogniser's thread as the real one does.
+    void finishWith(const QString &raw) { recognizer->lastTask()->finalResult(raw); }
+
     IsolatedHome home;
     QSettings settings;
     ManualClock clock;
     RecordingNotificationCenter notifications;
-    ScriptedEngine engine;
+    FakeAudioInput input;
+    std::shared_ptr<ScriptedRecognizer> recognizer = std::make_shared<ScriptedRecognizer>();
+    DictationEngine engine{input, ScriptedRecognizer::providerFor(recognizer, {u"en_US"_qs})};
     Desktop desktop;
     bool meetingRunning = false;
     AppServices services;
@@ -100,6 +83,7 @@ private slots:
     void routing_data();
     void routing();
     void pushToTalk();
+    void engineReportsReachTheStatusLine();
     void modeAtReleaseDecidesTheRoute();
     void meetingAndEngineFailureBlockRecording();
     void garbageSettingsFallBackToDefaults();
@@ -216,17 +200,38 @@ void AppStateTest::pushToTalk()
 
     h.state->startDictation();
     h.state->startDictation(); // a second press while recording
-    QCOMPARE(h.engine.starts, 1);
+    QCOMPARE(h.input.starts(), 1);
     QVERIFY(h.state->isDictating());
     QCOMPARE(h.state->statusMessage(), u"Listening… (pauses OK — release Alt when done)"_qs);
 
     h.state->stopDictation();
     QVERIFY(!h.state->isDictating());
     QCOMPARE(h.state->statusMessage(), u"Processing…"_qs);
-    h.engine.finishWith(u"hello there"_qs);
+    h.finishWith(u"hello there"_qs);
     QVERIFY(processed.wait(2000));
     QCOMPARE(h.desktop.inserted, u"Hello there."_qs);
     QCOMPARE(h.state->statusMessage(), u"Inserted — Hold Right Alt to dictate"_qs);
+}
+
+void AppStateTest::engineReportsReachTheStatusLine()
+{
+    Harness h;
+    QSignalSpy processed(h.state.get(), &AppState::processed);
+    h.state->bootstrap();
+    h.state->startDictation();
+    h.input.pushConstant(0.05f);
+    QTRY_COMPARE(h.state->audioLevel(), 0.4f);
+    h.recognizer->lastTask()->partial(u"call the bank"_qs);
+    QTRY_COMPARE(h.state->liveTranscript(), u"call the bank"_qs);
+
+    h.input.end(u"Connection to the sound server lost"_qs);
+    QTRY_COMPARE(h.state->statusMessage(),
+                 u"Speech error: Microphone stopped: Connection to the sound server lost"_qs);
+    QVERIFY(h.state->isDictating()); // until the key comes up
+    h.finishWith(u"call the bank"_qs);
+    h.state->stopDictation();
+    QVERIFY(processed.wait(1000)); // what was heard, without waiting for the stop limit
+    QCOMPARE(h.desktop.inserted, u"Call the bank."_qs);
 }
 
 void AppStateTest::modeAtReleaseDecidesTheRoute()
@@ -238,7 +243,7 @@ void AppStateTest::modeAtReleaseDecidesTheRoute()
     QCOMPARE(h.state->statusMessage(), u"Capturing tasks… release Alt when done"_qs);
     h.state->stopDictation();
     h.state->deck().select(DeckMode::Dictate); // changed while the text is being finalised
-    h.engine.finishWith(u"buy milk"_qs);
+    h.finishWith(u"buy milk"_qs);
     QVERIFY(processed.wait(2000));
     QCOMPARE(h.state->statusMessage(), u"Captured 1 task"_qs);
     QVERIFY(h.desktop.inserted.isEmpty());
@@ -250,10 +255,10 @@ void AppStateTest::meetingAndEngineFailureBlockRecording()
     h.meetingRunning = true;
     h.state->startDictation();
     QCOMPARE(h.state->statusMessage(), u"Meeting Mode is running"_qs);
-    QCOMPARE(h.engine.starts, 0);
+    QCOMPARE(h.input.starts(), 0);
 
     h.meetingRunning = false;
-    h.engine.failure = DictationError{2, u"No microphone input available"_qs};
+    h.input.fakeFormat = {0.0, 0};
     h.state->startDictation();
     QCOMPARE(h.state->statusMessage(), u"Mic error: No microphone input available"_qs);
     QVERIFY(!h.state->isDictating());

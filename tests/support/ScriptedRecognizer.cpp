@@ -81,6 +81,8 @@ ScriptedRecognizer::ScriptedRecognizer(QString locale)
 
 std::unique_ptr<RecognitionTask> ScriptedRecognizer::startTask(double sampleRate, Handler handler)
 {
+    if (refuseTasks)
+        return nullptr;
     auto task = std::make_shared<ScriptedTask>(m_thread, sampleRate, std::move(handler));
     {
         std::lock_guard lock(m_mutex);

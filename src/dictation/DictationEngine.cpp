@@ -1,0 +1,180 @@
+#include "dictation/DictationEngine.h"
+
+#include "core/Text.h"
+#include "dictation/DictationRecorder.h"
+
+#include <QObject>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// How long a stop waits for the recogniser's last word after the end of audio.
+constexpr auto kStopLimit = 1500ms;
+
+// Spaces and tabs, but not line breaks.
+QString trimmedSpaces(const QString &text)
+{
+    const auto isSpace = [](QChar c) { return c == u'\t' || c.category() == QChar::Separator_Space; };
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isSpace(text.at(begin)))
+        ++begin;
+    while (end > begin && isSpace(text.at(end - 1)))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+bool startsWithLowerCase(const QString &text)
+{
+    if (text.isEmpty())
+        return false;
+    const char32_t first = text.size() > 1 && text.at(0).isHighSurrogate() && text.at(1).isLowSurrogate()
+                               ? QChar::surrogateToUcs4(text.at(0), text.at(1))
+                               : text.at(0).unicode();
+    return QChar::isLower(first);
+}
+
+// The first three words, lower-cased, one space between.
+QString leadingWords(const QString &text)
+{
+    return Text::lower(text.split(u' ', Qt::SkipEmptyParts).mid(0, 3).join(u' '));
+}
+
+} // namespace
+
+// Runs one job at a deadline on its own thread; scheduling again replaces the job. Destruction
+// drops a job that has not run and waits for one that is running.
+class DictationEngine::StopTimer
+{
+public:
+    ~StopTimer()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_quit = true;
+        }
+        m_wake.notify_all();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+    void schedule(std::chrono::milliseconds delay, std::function<void()> job)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_deadline = std::chrono::steady_clock::now() + delay;
+            m_job = std::move(job);
+            if (!m_thread.joinable())
+                m_thread = std::thread([this] { run(); });
+        }
+        m_wake.notify_all();
+    }
+
+private:
+    void run()
+    {
+        std::unique_lock lock(m_mutex);
+        while (!m_quit) {
+            if (!m_job) {
+                m_wake.wait(lock);
+            } else if (std::chrono::steady_clock::now() < m_deadline) {
+                m_wake.wait_until(lock, m_deadline);
+            } else {
+                std::function<void()> job = std::exchange(m_job, nullptr);
+                lock.unlock();
+                job();
+                lock.lock();
+            }
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::chrono::steady_clock::time_point m_deadline;
+    std::function<void()> m_job;
+    bool m_quit = false;
+    std::thread m_thread;
+};
+
+DictationEngine::DictationEngine(AudioInput &input, SpeechRecognizerProvider recognizers)
+    : m_thread(std::make_unique<QObject>()),
+      m_recorder(std::make_shared<DictationRecorder>(input, std::move(recognizers), m_thread.get())),
+      m_timer(std::make_unique<StopTimer>())
+{}
+
+DictationEngine::~DictationEngine()
+{
+    m_recorder->detach();
+    m_timer.reset();
+    m_recorder->resolveStop();
+    m_recorder->stopInternals();
+    m_thread.reset(); // drops the restarts and teardowns still queued
+}
+
+std::optional<DictationError> DictationEngine::start()
+{
+    return m_recorder->start({onPartial, onLevel, onError}, onDeviceOnly);
+}
+
+void DictationEngine::stopAndFinalize(std::function<void(const QString &raw)> done)
+{
+    const DictationRecorder::Stop stop = m_recorder->beginStop(std::move(done));
+    if (stop.alreadyFinished) {
+        m_recorder->resolveStop(stop.recording);
+        return;
+    }
+    m_timer->schedule(kStopLimit,
+                      [weak = std::weak_ptr<DictationRecorder>(m_recorder), recording = stop.recording] {
+                          if (const auto recorder = weak.lock())
+                              recorder->resolveStop(recording);
+                      });
+}
+
+QString DictationEngine::join(const QString &a, const QString &b)
+{
+    QString first = Text::trimmed(a);
+    const QString second = Text::trimmed(b);
+    if (first.isEmpty())
+        return second;
+    if (second.isEmpty())
+        return first;
+    const QChar last = first.back();
+    if ((last == u'.' || last == u'?' || last == u'!') && startsWithLowerCase(second)) {
+        first.chop(1);
+        return trimmedSpaces(first) + u' ' + second;
+    }
+    if (last == u'-') {
+        first.chop(1);
+        return first + second;
+    }
+    return first + u' ' + second;
+}
+
+bool DictationEngine::isContinuation(const QString &previous, const QString &next)
+{
+    if (next.startsWith(previous) || previous.startsWith(next))
+        return true;
+    const QString head = leadingWords(previous);
+    return !head.isEmpty() && head == leadingWords(next);
+}
+
+float DictationEngine::level(std::span<const float> samples)
+{
+    if (samples.empty())
+        return 0.0f;
+    double sumOfSquares = 0.0;
+    for (const float sample : samples)
+        sumOfSquares += double(sample) * double(sample);
+    const double amplified = std::sqrt(sumOfSquares / double(samples.size())) * 8.0;
+    if (!(amplified > 0.0)) // silence, or samples that are not numbers
+        return 0.0f;
+    return static_cast<float>(std::min(amplified, 1.0));
+}
