@@ -3,10 +3,15 @@
 #include "app/AppState.h"
 #include "app/LocalNotificationCenter.h"
 #include "app/Settings.h"
+#include "cli/AudioCommands.h"
+#include "cli/FileRecording.h"
+#include "cli/Output.h"
 #include "cli/TerminalDelivery.h"
 #include "core/Clock.h"
 #include "core/Json.h"
+#include "dictation/DictationEngine.h"
 #include "platform/DBusNotificationClient.h"
+#include "platform/PocketSphinxRecognizer.h"
 #include "stores/DataFolder.h"
 
 #include <QCommandLineParser>
@@ -16,45 +21,6 @@
 namespace {
 
 constexpr int kUsageError = 2;
-
-QByteArray resultJson(const ProcessResult &result, VoiceMode mode)
-{
-    JsonObjectWriter json;
-    json.add("raw", result.raw).add("text", result.text).add("status", result.status);
-    if (mode == VoiceMode::Capture)
-        json.addEncoded("tasks", Json::encodeList(result.tasks));
-    if (mode == VoiceMode::Focus && result.session)
-        json.addEncoded("session", result.session->toJson());
-    if (mode == VoiceMode::Briefing && result.briefing)
-        json.addEncoded("briefing", result.briefing->toJson());
-    return json.finish();
-}
-
-QString describe(const std::optional<Timestamp> &moment)
-{
-    return moment ? moment->toDateTime().toLocalTime().toString(u"ddd yyyy-MM-dd HH:mm"_qs) : u"—"_qs;
-}
-
-void printReadable(QTextStream &out, const ProcessResult &result)
-{
-    out << result.text << '\n';
-    for (const DictraTask &task : result.tasks) {
-        out << "  task: " << task.title << " · due " << describe(task.dueAt) << " · reminder "
-            << describe(task.remindAt);
-        if (!task.people.isEmpty())
-            out << " · with " << task.people.join(u", "_qs);
-        out << '\n';
-    }
-    if (result.session) {
-        out << "  north star: " << result.session->northStar << '\n';
-        for (const FocusMilestone &milestone : result.session->milestones)
-            out << "  milestone: " << milestone.title << '\n';
-    }
-    if (result.briefing)
-        out << "  briefing for " << result.briefing->dayKey << ": " << result.briefing->items.size()
-            << " items\n";
-    out << "[Status] " << result.status << '\n';
-}
 
 std::optional<QDateTime> parseNow(const QString &text)
 {
@@ -75,27 +41,40 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(DICTRAVA_VERSION));
 
     QCommandLineParser options;
-    options.setApplicationDescription(u"Runs Dictrava's processing for a voice mode over a transcript."_qs);
+    options.setApplicationDescription(u"Runs Dictrava's processing for a voice mode over a transcript or a "
+                                      "recording, or transcribes a recorded meeting."_qs);
     options.addHelpOption();
     options.addVersionOption();
-    options.addPositionalArgument(u"mode"_qs, u"dictate, capture, focus or briefing"_qs);
+    options.addPositionalArgument(u"mode"_qs, u"dictate, capture, focus, briefing or meeting"_qs);
     const QCommandLineOption textOption(u"text"_qs, u"The raw transcript."_qs, u"TEXT"_qs);
+    const QCommandLineOption audioOption(u"audio"_qs, u"A recording to recognise (WAV, FLAC…)."_qs,
+                                         u"FILE"_qs);
+    const QCommandLineOption realtimeOption(u"realtime"_qs, u"Play the recording at its own speed."_qs);
     const QCommandLineOption nowOption(u"now"_qs, u"Run as if it were this local time."_qs,
                                        u"YYYY-MM-DDTHH:MM[:SS]"_qs);
     const QCommandLineOption jsonOption(u"json"_qs, u"Print one JSON object."_qs);
-    options.addOptions({textOption, nowOption, jsonOption});
+    options.addOptions({textOption, audioOption, realtimeOption, nowOption, jsonOption});
     options.process(app);
 
     QTextStream out(stdout);
     QTextStream err(stderr);
     const QStringList positional = options.positionalArguments();
-    const std::optional<VoiceMode> mode = voiceModeFromRaw(positional.value(0));
-    if (positional.size() != 1 || !mode || !options.isSet(textOption)) {
-        err << "usage: dictrava-cli (dictate|capture|focus|briefing) --text TEXT [--now "
-               "YYYY-MM-DDTHH:MM[:SS]] "
-               "[--json]\n";
+    const QString modeName = positional.value(0);
+    const bool meeting = modeName == u"meeting";
+    const std::optional<VoiceMode> mode = voiceModeFromRaw(modeName);
+    const bool oneInput = options.isSet(textOption) != options.isSet(audioOption);
+    if (positional.size() != 1 || (!mode && !meeting) || !oneInput ||
+        (meeting && !options.isSet(audioOption))) {
+        err << "usage: dictrava-cli (dictate|capture|focus|briefing) (--text TEXT | --audio FILE "
+               "[--realtime])\n"
+               "                    [--now YYYY-MM-DDTHH:MM[:SS]] [--json]\n"
+               "       dictrava-cli meeting --audio FILE [--realtime] [--json]\n";
         return kUsageError;
     }
+    const AudioRunOptions audio{options.value(audioOption), options.isSet(realtimeOption),
+                                options.isSet(jsonOption)};
+    if (meeting)
+        return runMeetingAudio(audio, out, err);
 
     ManualClock fixedClock;
     SystemClock systemClock;
@@ -116,16 +95,22 @@ int main(int argc, char *argv[])
     DBusNotificationClient desktopNotifications;
     LocalNotificationCenter notifications(*clock, desktopNotifications, dataFolder);
     TerminalDelivery terminal;
+    FileRecording recording(audio.path, audio.realtime ? WavFileInput::Pacing::RealTime
+                                                       : WavFileInput::Pacing::AsFastAsPossible);
+    DictationEngine engine(recording, pocketSphinxRecognizerProvider());
     AppServices services;
     services.notifications = &notifications;
+    services.engine = &engine;
     services.inserter = &terminal;
     services.pasteboard = &terminal;
     services.permissions = &terminal;
-
     AppState state(*settings, *clock, services, dataFolder);
+
+    if (options.isSet(audioOption))
+        return runDictationAudio(*mode, audio, state, recording, out, err);
+
     const ProcessResult result = state.process(options.value(textOption), *mode);
     state.flush();
-
     if (options.isSet(jsonOption))
         out << QString::fromUtf8(resultJson(result, *mode)) << '\n';
     else

@@ -58,6 +58,10 @@ std::optional<DictationError> DictationRecorder::start(Callbacks callbacks, bool
     }
     if (!m_recognizer || !m_recognizer->isAvailable())
         return fail({1, u"Speech recognizer unavailable"_qs});
+    {
+        std::lock_guard lock(m_mutex);
+        m_partialsReviseWholeTask = m_recognizer->partialsReviseWholeTask();
+    }
     printDiagnostic(u"[Dictation] locale="_qs + m_recognizer->localeIdentifier() + u" onDeviceSupported="_qs +
                     flag(m_recognizer->supportsOnDeviceRecognition()) + u" onDeviceOnly="_qs +
                     flag(onDeviceOnly));
@@ -147,8 +151,9 @@ void DictationRecorder::handleResult(quint64 generation, const RecognitionResult
             restart = m_isRunning && !m_isStopping;
             committed = m_committedText;
         } else {
-            // A partial that starts a new hypothesis: the old one was a finished segment.
-            if (!m_currentPartial.isEmpty() && !text.isEmpty() &&
+            // A partial that starts a new hypothesis: the old one was a finished segment. A
+            // recogniser whose partials always cover its whole task only ever revises.
+            if (!m_partialsReviseWholeTask && !m_currentPartial.isEmpty() && !text.isEmpty() &&
                 !DictationEngine::isContinuation(m_currentPartial, text)) {
                 settled = m_currentPartial;
                 m_committedText = DictationEngine::join(m_committedText, m_currentPartial);

@@ -64,6 +64,7 @@ private:
 
     // Used on the engine's thread only.
     std::shared_ptr<SpeechRecognizer> m_recognizer;
+    bool m_partialsReviseWholeTask = false; // guarded by m_mutex
     double m_sampleRate = 0.0;
     bool m_inputStarted = false;
 

@@ -46,6 +46,9 @@ public:
     virtual bool isAvailable() const = 0;
     virtual QString localeIdentifier() const = 0;
     virtual bool supportsOnDeviceRecognition() const = 0;
+    // True when every partial is the whole hypothesis for the task so far: a partial that differs
+    // from the previous one then revises it and never means an earlier segment was finished.
+    virtual bool partialsReviseWholeTask() const { return false; }
     // Starts a task for audio at `sampleRate` (any rate; it is resampled as needed).
     virtual std::unique_ptr<RecognitionTask> startTask(double sampleRate, Handler handler) = 0;
 };

@@ -260,6 +260,9 @@ void DictationEngineTest::recording_data()
                            << u"Hello there and then some"_s << none << 2 << false;
     QTest::newRow("new hypothesis settles the old") << u"p:hello there|p:goodbye|stop|f:goodbye now"_s
                                                     << u"hello there goodbye now"_s << none << 1 << false;
+    QTest::newRow("whole-task partials only revise")
+        << u"whole|p:to ten|p:tomorrow in|p:tomorrow at three|stop|f:tomorrow at three"_s
+        << u"tomorrow at three"_s << none << 1 << false;
     QTest::newRow("error mid-recording commits and restarts silently")
         << u"p:buy milk|e:network down|p:and eggs|stop|f:and eggs"_s << u"buy milk and eggs"_s << none << 2
         << false;
@@ -292,6 +295,10 @@ void DictationEngineTest::recording()
     QFETCH(bool, atLimit);
 
     Rig rig;
+    if (script.startsWith(u"whole|")) {
+        rig.recognizer->wholeTaskPartials = true;
+        script.remove(0, 6);
+    }
     QVERIFY(!rig.engine.start());
     using Kind = RecognitionError::Kind;
     for (const QString &step : script.split(u'|')) {

@@ -64,6 +64,7 @@ public:
     bool isAvailable() const override { return available; }
     QString localeIdentifier() const override { return m_locale; }
     bool supportsOnDeviceRecognition() const override { return onDevice; }
+    bool partialsReviseWholeTask() const override { return wholeTaskPartials; }
     std::unique_ptr<RecognitionTask> startTask(double sampleRate, Handler handler) override;
 
     // A provider that finds this recogniser for the given locale names only.
@@ -79,6 +80,7 @@ public:
 
     std::atomic<bool> available = true;
     std::atomic<bool> onDevice = true;
+    std::atomic<bool> wholeTaskPartials = false;
     // startTask() gives no task, as a recogniser that cannot load its model does.
     std::atomic<bool> refuseTasks = false;
     // When set, a task whose audio ends answers with a final result of this text, on the

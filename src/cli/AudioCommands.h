@@ -1,0 +1,24 @@
+#pragma once
+
+#include "app/VoiceMode.h"
+#include "cli/Output.h"
+
+#include <QString>
+
+class QTextStream;
+
+// The --audio side of dictrava-cli: a recording through the real recogniser.
+struct AudioRunOptions
+{
+    QString path;
+    bool realtime = false;
+    bool json = false;
+};
+
+// One push-to-talk recording in `mode`: the file is the microphone, its end is the key release,
+// then the app's processing and routing run as for --text. Returns the exit code.
+int runDictationAudio(VoiceMode mode, const AudioRunOptions &options, class AppState &state,
+                      class FileRecording &recording, QTextStream &out, QTextStream &err);
+
+// A meeting over the recording; prints the Markdown notes, or JSON with the segments.
+int runMeetingAudio(const AudioRunOptions &options, QTextStream &out, QTextStream &err);
