@@ -1,0 +1,73 @@
+#include "support/RenderedSpeech.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstring>
+#include <random>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool runTool(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit &&
+        process.exitCode() == 0)
+        return true;
+    qWarning("%s failed: %s", qPrintable(program), process.readAllStandardError().constData());
+    return false;
+}
+
+QSet<QString> words(const QString &text)
+{
+    static const QRegularExpression separators(u"[^a-z']+"_s);
+    const QStringList list = text.toLower().split(separators, Qt::SkipEmptyParts);
+    return {list.begin(), list.end()};
+}
+
+} // namespace
+
+std::vector<float> renderSpeech(const QString &voice, const QString &text, int sampleRate)
+{
+    QTemporaryDir dir;
+    const QString wav = dir.filePath(u"speech.wav"_s);
+    const QString raw = dir.filePath(u"speech.f32"_s);
+    if (!runTool(u"flite"_s, {u"-voice"_s, voice, u"-t"_s, text, u"-o"_s, wav}) ||
+        !runTool(u"sox"_s, {wav, u"-r"_s, QString::number(sampleRate), u"-c"_s, u"1"_s, u"-e"_s,
+                            u"floating-point"_s, u"-b"_s, u"32"_s, u"-t"_s, u"raw"_s, raw}))
+        return {};
+    QFile file(raw);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    std::vector<float> samples(std::size_t(bytes.size()) / sizeof(float));
+    std::memcpy(samples.data(), bytes.constData(), samples.size() * sizeof(float));
+    return samples;
+}
+
+std::vector<float> silence(double seconds, int sampleRate, float noiseLevel)
+{
+    std::vector<float> samples(std::size_t(seconds * sampleRate), 0.0f);
+    if (noiseLevel > 0) {
+        std::mt19937 random(1);
+        std::uniform_real_distribution<float> uniform(-noiseLevel, noiseLevel);
+        for (float &sample : samples)
+            sample = uniform(random);
+    }
+    return samples;
+}
+
+double wordOverlap(const QString &expected, const QString &heard)
+{
+    const QSet<QString> wanted = words(expected);
+    if (wanted.isEmpty())
+        return 0;
+    return double((wanted & words(heard)).size()) / double(wanted.size());
+}
