@@ -26,6 +26,8 @@ public:
     bool isAvailable() const override;
     QString localeIdentifier() const override;
     bool supportsOnDeviceRecognition() const override { return true; }
+    // Each partial is the decoder's best hypothesis for the whole utterance so far.
+    bool partialsReviseWholeTask() const override { return true; }
     std::unique_ptr<RecognitionTask> startTask(double sampleRate, Handler handler) override;
 
 private:
