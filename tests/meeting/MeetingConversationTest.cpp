@@ -1,0 +1,201 @@
+#include "core/Clock.h"
+#include "meeting/MeetingSession.h"
+
+#include "platform/PocketSphinxRecognizer.h"
+#include "platform/WavFileInput.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <numeric>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Line
+{
+    QString voice;
+    QStringList options; // flite's
+    QString text;
+};
+
+bool run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60'000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0) {
+        qWarning() << program << arguments << process.readAllStandardError();
+        return false;
+    }
+    return true;
+}
+
+// The lines spoken by flite's voices, 2 s of silence between them, as one WAV file of
+// 16-bit mono at `sampleRate`.
+bool renderConversation(const QList<Line> &lines, const QString &folder, int sampleRate,
+                        const QString &output)
+{
+    const QString pause = folder + u"/pause.wav"_s;
+    if (!run(u"sox"_s, {u"-n"_s, u"-r"_s, u"16000"_s, u"-c"_s, u"1"_s, u"-b"_s, u"16"_s, pause, u"trim"_s,
+                        u"0"_s, u"2"_s}))
+        return false;
+    QStringList pieces{pause};
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString spoken = folder + u"/line%1.wav"_s.arg(i);
+        const QString uniform = folder + u"/line%1-16k.wav"_s.arg(i);
+        if (!run(u"flite"_s, lines[i].options + QStringList{u"-voice"_s, lines[i].voice, u"-t"_s,
+                                                            lines[i].text, u"-o"_s, spoken}) ||
+            !run(u"sox"_s, QStringList{spoken, u"-r"_s, u"16000"_s, u"-c"_s, u"1"_s, u"-b"_s, u"16"_s,
+                                       u"-e"_s, u"signed"_s, uniform}))
+            return false;
+        pieces << uniform << pause;
+    }
+    const QString joined = folder + u"/joined.wav"_s;
+    // Joining can change the sample format, so the result is converted explicitly.
+    return run(u"sox"_s, pieces + QStringList{joined}) &&
+           run(u"sox"_s, {joined, u"-r"_s, QString::number(sampleRate), u"-c"_s, u"1"_s, u"-b"_s, u"16"_s,
+                          u"-e"_s, u"signed"_s, output});
+}
+
+QStringList words(const QString &text)
+{
+    return text.toLower().remove(QRegularExpression(u"[^a-z' ]"_s)).split(u' ', Qt::SkipEmptyParts);
+}
+
+// How many of the line's words the recognised text has.
+int commonWords(const QString &line, const QString &heard)
+{
+    const QStringList heardWords = words(heard);
+    const QStringList lineWords = words(line);
+    return int(std::count_if(lineWords.begin(), lineWords.end(),
+                             [&heardWords](const QString &word) { return heardWords.contains(word); }));
+}
+
+// The most segments attributed right under any one-to-one mapping of roster indices to voices.
+int bestAgreement(const QList<int> &truth, const QList<int> &attributed, int voices, int rosterSize)
+{
+    QList<int> mapping(std::max(voices, rosterSize));
+    std::iota(mapping.begin(), mapping.end(), 0);
+    int best = 0;
+    do {
+        int agree = 0;
+        for (qsizetype i = 0; i < truth.size(); ++i)
+            agree += mapping[attributed[i]] == truth[i] ? 1 : 0;
+        best = std::max(best, agree);
+    } while (std::next_permutation(mapping.begin(), mapping.end()));
+    return best;
+}
+
+} // namespace
+
+class MeetingConversationTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        if (QStandardPaths::findExecutable(u"flite"_s).isEmpty() ||
+            QStandardPaths::findExecutable(u"sox"_s).isEmpty())
+            QSKIP("flite and sox render the conversation (scripts/setup.sh installs them)");
+        if (!findSpeechModel(u"en_US"_s))
+            QSKIP("the pocketsphinx-en-us model is not installed");
+    }
+
+    void transcribesAndAttributesAConversation()
+    {
+        // A woman's and a man's voice: slt raised to a typical female pitch, rms as it is.
+        const QList<Line> voices{{u"slt"_s, {u"--setf"_s, u"int_f0_target_mean=230"_s}, {}},
+                                 {u"rms"_s, {}, {}}};
+        const QList<QPair<int, QString>> lines{
+            {0, u"Good morning everyone, my name is Sarah."_s},
+            {1, u"Thanks Sarah. Let us look at the budget for next quarter."_s},
+            {0, u"The numbers from last month are looking very good."_s},
+            {1, u"We need to hire two more engineers this year."_s},
+            {0, u"I will send the final report to the team by Friday."_s},
+            {1, u"I agree, and I can help with the interviews."_s},
+        };
+        QList<Line> script;
+        QList<int> speakers;
+        for (const auto &[voice, text] : lines) {
+            script.append({voices[voice].voice, voices[voice].options, text});
+            speakers.append(voice);
+        }
+        QTemporaryDir folder;
+        const QString recording = folder.filePath(u"conversation.wav"_s);
+        QVERIFY(renderConversation(script, folder.path(), 48000, recording));
+
+        ManualClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
+        MeetingSession session(std::make_unique<WavFileInput>(recording, WavFileInput::Pacing::RealTime),
+                               pocketSphinxRecognizerProvider(), clock);
+        QSignalSpy finished(&session, &MeetingSession::finishedProcessing);
+        session.start();
+        QVERIFY2(session.isRunning(), qPrintable(session.errorMessage()));
+        QVERIFY(finished.wait(60'000));
+
+        // Each segment belongs to the line it shares most words with; every line makes one.
+        const QList<MeetingSegment> segments = session.segments();
+        QList<int> truth;
+        QList<int> attributed;
+        QList<int> linesHeard;
+        for (const MeetingSegment &segment : segments) {
+            qsizetype line = 0;
+            for (qsizetype i = 1; i < script.size(); ++i) {
+                if (commonWords(script[i].text, segment.text) > commonWords(script[line].text, segment.text))
+                    line = i;
+            }
+            qInfo().noquote() << segment.speakerIndex << segment.speakerLabel << "|" << segment.text
+                              << "| line" << line;
+            linesHeard << int(line);
+            truth << speakers[line];
+            attributed << segment.speakerIndex;
+        }
+        std::sort(linesHeard.begin(), linesHeard.end());
+        QList<int> everyLine(script.size());
+        std::iota(everyLine.begin(), everyLine.end(), 0);
+        QCOMPARE(linesHeard, everyLine);
+
+        QCOMPARE(session.speakerNames().size(), voices.size());
+        QCOMPARE(bestAgreement(truth, attributed, int(voices.size()), int(session.speakerNames().size())),
+                 int(segments.size()));
+
+        // Sarah introduced herself: her voice, and all of its segments, carry the name.
+        QVERIFY2(session.speakerNames().contains(u"Sarah"_s),
+                 qPrintable(session.speakerNames().join(u", "_s)));
+        for (qsizetype i = 0; i < segments.size(); ++i) {
+            if (truth[i] == 0)
+                QCOMPARE(segments[i].speakerLabel, u"Sarah"_s);
+        }
+
+        const QStringList markdown = session.exportMarkdown().split(u'\n');
+        QVERIFY(markdown.first().startsWith(u"# Meeting transcript — Dec 7, 2026, 10:00"_s));
+        QCOMPARE(markdown[2], u"- Duration: 0:00"_s);
+        QCOMPARE(markdown[3], u"- Speakers: "_s + session.speakerNames().join(u", "_s));
+        QCOMPARE(markdown[4], u"- Words: %1"_s.arg(session.wordCount()));
+        // "I will send …" and "We need to …" are action items.
+        const QList<MeetingActionItem> items = session.actionItems();
+        QVERIFY(!items.isEmpty());
+        QCOMPARE(markdown.mid(6, 2), (QStringList{u"## Action items"_s, QString()}));
+        for (qsizetype i = 0; i < items.size(); ++i)
+            QCOMPARE(markdown[8 + i], u"- [ ] **"_s + items[i].speakerLabel + u":** "_s + items[i].text);
+        const qsizetype transcript = markdown.indexOf(u"## Transcript"_s);
+        QCOMPARE(transcript, 8 + items.size() + 1);
+        const QRegularExpression segmentLine(u"^\\*\\*(.+)\\*\\* \\(10:00:00\\x{202F}AM\\): (.+)$"_s);
+        for (qsizetype i = 0; i < segments.size(); ++i) {
+            const auto match = segmentLine.match(markdown.value(transcript + 2 + 2 * i));
+            QVERIFY(match.hasMatch());
+            QCOMPARE(match.captured(1), segments[i].speakerLabel);
+            QCOMPARE(match.captured(2), segments[i].text);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(MeetingConversationTest)
+#include "MeetingConversationTest.moc"
