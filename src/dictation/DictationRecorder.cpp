@@ -120,6 +120,10 @@ std::optional<DictationError> DictationRecorder::beginRecognitionRequest()
     {
         std::lock_guard lock(m_taskMutex);
         std::swap(task, m_task); // the tap feeds the new task from here on
+        m_taskOpen = true;
+        if (!m_heldAudio.empty())
+            m_task->append(m_heldAudio);
+        m_heldAudio.clear();
     }
     if (task)
         task->cancel();
@@ -167,10 +171,12 @@ void DictationRecorder::handleResult(quint64 generation, const RecognitionResult
         printDiagnostic(u"[Dictation] final="_qs + quoted(text) + u" committed="_qs + quoted(committed));
         if (callbacks->onPartial)
             callbacks->onPartial(committed);
-        if (stopping)
+        if (stopping) {
             resolveStop(recording);
-        else if (restart)
+        } else if (restart) {
+            holdAudioUntilNextRequest();
             restartRecognitionIfNeeded(generation);
+        }
         return;
     }
     if (settled)
@@ -178,6 +184,12 @@ void DictationRecorder::handleResult(quint64 generation, const RecognitionResult
     printDiagnostic(u"[Dictation] partial="_qs + quoted(text) + u" combined="_qs + quoted(combined));
     if (callbacks->onPartial)
         callbacks->onPartial(combined);
+}
+
+void DictationRecorder::holdAudioUntilNextRequest()
+{
+    std::lock_guard lock(m_taskMutex);
+    m_taskOpen = false;
 }
 
 void DictationRecorder::handleError(quint64 generation, const RecognitionError &error)
@@ -204,6 +216,7 @@ void DictationRecorder::handleError(quint64 generation, const RecognitionError &
         resolveStop(recording);
     } else {
         // In the middle of a recording: keep what was heard and go on listening.
+        holdAudioUntilNextRequest();
         commitCurrentPartial();
         restartRecognitionIfNeeded(generation);
     }
@@ -265,8 +278,14 @@ void DictationRecorder::takeBuffer(std::span<const float> samples)
 {
     {
         std::lock_guard lock(m_taskMutex);
-        if (m_task)
+        if (m_task && m_taskOpen) {
             m_task->append(samples);
+        } else if (m_task) {
+            // Bounded: a restart that never comes must not make the recording grow without end.
+            const auto limit = static_cast<std::size_t>(kHeldAudioSeconds * m_sampleRate);
+            if (m_heldAudio.size() + samples.size() <= limit)
+                m_heldAudio.insert(m_heldAudio.end(), samples.begin(), samples.end());
+        }
     }
     const std::shared_ptr<const Callbacks> callbacks = this->callbacks();
     if (callbacks && callbacks->onLevel)

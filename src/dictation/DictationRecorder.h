@@ -10,6 +10,7 @@
 #include <mutex>
 #include <optional>
 #include <span>
+#include <vector>
 
 class AudioInput;
 class QObject;
@@ -58,6 +59,7 @@ private:
     void tearDownAfterStop(quint64 recording);
     void post(std::function<void()> job);
     std::shared_ptr<const Callbacks> callbacks();
+    void holdAudioUntilNextRequest();
 
     AudioInput &m_input;
     const SpeechRecognizerProvider m_recognizers;
@@ -72,6 +74,11 @@ private:
     // Never held together with m_mutex, nor while calling back.
     std::mutex m_taskMutex;
     std::unique_ptr<RecognitionTask> m_task;
+    // After a task has finished mid-recording, the audio that arrives before the next request
+    // begins is held here and handed to that request, so nothing said right after a pause is lost.
+    static constexpr double kHeldAudioSeconds = 30.0;
+    bool m_taskOpen = false;
+    std::vector<float> m_heldAudio;
 
     std::mutex m_mutex;
     QObject *m_context;

@@ -101,10 +101,12 @@ std::optional<QString> WavFileInput::start(BufferHandler onBuffer)
             for (sf_count_t i = 0; i < frames; ++i)
                 samples[size_t(i)] = interleaved[size_t(i) * size_t(channels)];
             delivered += frames;
-            if (m_pacing == Pacing::RealTime) {
+            if (m_pacing != Pacing::AsFastAsPossible) {
                 // A microphone hands over a buffer once all of its frames have been heard.
-                const auto due = startedAt + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                                 std::chrono::duration<double>(double(delivered) / rate));
+                const double speed = m_pacing == Pacing::ThreeTimesRealTime ? 3.0 : 1.0;
+                const auto due =
+                    startedAt + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                    std::chrono::duration<double>(double(delivered) / (rate * speed)));
                 std::unique_lock lock(pacingMutex);
                 pacingWake.wait_until(lock, stop, due, [] { return false; });
                 if (stop.stop_requested())

@@ -118,6 +118,7 @@ private slots:
     void startErrors();
     void recording_data();
     void recording();
+    void audioDuringARestartReachesTheNextRequest();
     void oneGrowingTextAcrossAPause();
     void logLines();
     void pressAgainWhileAStopWaits();
@@ -433,6 +434,22 @@ void DictationEngineTest::destroyedWhileAStopWaits()
     QVERIFY(recognizer->lastTask()->isCancelled());
     QTest::qWait(1700); // a time limit that would have fired finds nothing
     QCOMPARE(results.size(), 1);
+}
+
+void DictationEngineTest::audioDuringARestartReachesTheNextRequest()
+{
+    Rig rig;
+    QVERIFY(!rig.engine.start());
+    rig.input.pushConstant(0.1f, 2);
+    rig.current()->finalResult(u"First part."_s); // the pause ended the task
+    // Spoken before the engine has opened its next request (that happens on this thread).
+    rig.input.pushConstant(0.1f, 3);
+    const std::shared_ptr<ScriptedTask> first = rig.recognizer->task(0);
+    QCOMPARE(first->samplesAppended(), 2 * 2048);
+    QVERIFY(rig.recognizer->waitForTasks(2));
+    QCOMPARE(rig.recognizer->task(1)->samplesAppended(), 3 * 2048);
+    rig.input.pushConstant(0.1f);
+    QCOMPARE(rig.recognizer->task(1)->samplesAppended(), 4 * 2048);
 }
 
 QTEST_GUILESS_MAIN(DictationEngineTest)
