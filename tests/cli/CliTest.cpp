@@ -1,9 +1,11 @@
 #include "support/IsolatedHome.h"
+#include "support/RenderedSpeech.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -39,6 +41,9 @@ private slots:
     void jsonPerMode();
     void badArgumentsFail_data();
     void badArgumentsFail();
+    void audioFiles_data();
+    void audioFiles();
+    void meetingJson();
 };
 
 void CliTest::jsonPerMode_data()
@@ -121,6 +126,108 @@ void CliTest::badArgumentsFail()
     QVERIFY(run.out.isEmpty());
     QVERIFY(!run.err.isEmpty());
     QVERIFY(!QFile::exists(home.dataFolder() + u"/history.json"_qs));
+}
+
+namespace {
+
+// A file made by sox from `input` (files or -n with options) and `effects`, written as `name`.
+QString makeAudio(const QTemporaryDir &dir, const QString &name, const QStringList &input,
+                  const QStringList &effects = {})
+{
+    const QString path = dir.filePath(name);
+    QProcess::execute(u"sox"_qs, input + QStringList{path} + effects);
+    return path;
+}
+
+QString speech(const QTemporaryDir &dir, const QString &name, const QString &voice, const QString &text)
+{
+    const QString path = dir.filePath(name);
+    QProcess::execute(u"flite"_qs, {u"-voice"_qs, voice, u"-t"_qs, text, u"-o"_qs, path});
+    return path;
+}
+
+} // namespace
+
+void CliTest::audioFiles_data()
+{
+    QTest::addColumn<QString>("file"); // a recipe, made in the test's folder
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("speech 16 kHz") << u"speech"_qs << true;
+    QTest::newRow("speech 48 kHz stereo") << u"speech48stereo"_qs << true;
+    QTest::newRow("speech 8 kHz 8-bit") << u"speech8k8bit"_qs << true;
+    QTest::newRow("pure silence") << u"silence"_qs << true;
+    QTest::newRow("noise") << u"noise"_qs << true;
+    QTest::newRow("empty file") << u"empty"_qs << false;
+    QTest::newRow("not audio") << u"text"_qs << false;
+    QTest::newRow("missing") << u"missing"_qs << false;
+}
+
+void CliTest::audioFiles()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, ok);
+    IsolatedHome home;
+    QTemporaryDir dir;
+    const QString sentence = u"remember to water the plants"_qs;
+    const QString source = speech(dir, u"source.wav"_qs, u"slt"_qs, sentence);
+    QString path = dir.filePath(u"missing.wav"_qs);
+    if (file == u"speech")
+        path = source;
+    else if (file == u"speech48stereo")
+        path = makeAudio(dir, u"s48.wav"_qs, {source, u"-r"_qs, u"48000"_qs, u"-c"_qs, u"2"_qs});
+    else if (file == u"speech8k8bit")
+        path = makeAudio(dir, u"s8.wav"_qs, {source, u"-r"_qs, u"8000"_qs, u"-b"_qs, u"8"_qs});
+    else if (file == u"silence")
+        path = makeAudio(dir, u"silence.wav"_qs, {u"-n"_qs, u"-r"_qs, u"16000"_qs, u"-c"_qs, u"1"_qs},
+                         {u"trim"_qs, u"0"_qs, u"3"_qs});
+    else if (file == u"noise")
+        path = makeAudio(dir, u"noise.wav"_qs, {u"-n"_qs, u"-r"_qs, u"16000"_qs, u"-c"_qs, u"1"_qs},
+                         {u"synth"_qs, u"3"_qs, u"whitenoise"_qs, u"vol"_qs, u"0.3"_qs});
+    else if (file == u"empty" || file == u"text") {
+        path = dir.filePath(file + u".wav"_qs);
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        if (file == u"text")
+            out.write("this is not a recording at all\n");
+    }
+
+    const Run run = runCli({u"dictate"_qs, u"--audio"_qs, path, u"--json"_qs});
+    if (!ok) {
+        QVERIFY(run.exitCode != 0);
+        QVERIFY2(run.err.startsWith("dictrava-cli: "), run.err.constData());
+        return;
+    }
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject result = QJsonDocument::fromJson(run.out.mid(run.out.lastIndexOf("\n{") + 1)).object();
+    QVERIFY2(result.contains(u"latencyMs"_qs), run.out.constData());
+    // Telephone-band audio is decoded, but the wide-band model makes little of it.
+    if (file.startsWith(u"speech") && file != u"speech8k8bit")
+        QVERIFY2(wordOverlap(sentence, result.value(u"raw"_qs).toString()) >= 0.6, run.out.constData());
+    if (file == u"silence")
+        QCOMPARE(result.value(u"status"_qs).toString(), u"Hold Right Alt · Ctrl+Space for Command Deck"_qs);
+}
+
+void CliTest::meetingJson()
+{
+    QTemporaryDir dir;
+    const QString a = speech(dir, u"a.wav"_qs, u"slt"_qs, u"hi my name is sarah"_qs);
+    const QString b =
+        speech(dir, u"b.wav"_qs, u"rms"_qs, u"we should review the budget before the end of the month"_qs);
+    const QString pause = makeAudio(dir, u"pause.wav"_qs,
+                                    {u"-n"_qs, u"-r"_qs, u"16000"_qs, u"-c"_qs, u"1"_qs, u"-b"_qs, u"16"_qs},
+                                    {u"trim"_qs, u"0"_qs, u"2"_qs});
+    const QString meeting = makeAudio(dir, u"meeting.wav"_qs, {a, pause, b, pause});
+    const Run run = runCli({u"meeting"_qs, u"--audio"_qs, meeting, u"--json"_qs});
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject result = QJsonDocument::fromJson(run.out.mid(run.out.lastIndexOf("\n{") + 1)).object();
+    const QJsonArray segments = result.value(u"segments"_qs).toArray();
+    QCOMPARE(segments.size(), 2);
+    QVERIFY(segments[0].toObject().value(u"speakerIndex"_qs).toInt() !=
+            segments[1].toObject().value(u"speakerIndex"_qs).toInt());
+    QVERIFY(result.value(u"markdown"_qs)
+                .toString()
+                .contains(segments[1].toObject().value(u"text"_qs).toString()));
+    QVERIFY(!result.value(u"speakers"_qs).toArray().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(CliTest)
