@@ -2,6 +2,7 @@
 
 #include "app/VoiceMode.h"
 #include "cli/Output.h"
+#include "platform/WavFileInput.h"
 
 #include <QString>
 
@@ -14,6 +15,11 @@ struct AudioRunOptions
     bool realtime = false;
     bool json = false;
 };
+
+// Recognition must keep pace with the audio (its pauses end recognition tasks, and a meeting
+// gives each utterance three seconds of wall-clock time), so without --realtime a recording
+// plays at three times its speed.
+WavFileInput::Pacing pacingOf(const AudioRunOptions &options);
 
 // One push-to-talk recording in `mode`: the file is the microphone, its end is the key release,
 // then the app's processing and routing run as for --text. Returns the exit code.

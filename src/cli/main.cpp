@@ -95,10 +95,7 @@ int main(int argc, char *argv[])
     DBusNotificationClient desktopNotifications;
     LocalNotificationCenter notifications(*clock, desktopNotifications, dataFolder);
     TerminalDelivery terminal;
-    // Push-to-talk needs the recogniser to keep pace with the audio (its pauses end recognition
-    // tasks), so without --realtime the recording plays at three times its speed.
-    FileRecording recording(audio.path, audio.realtime ? WavFileInput::Pacing::RealTime
-                                                       : WavFileInput::Pacing::ThreeTimesRealTime);
+    FileRecording recording(audio.path, pacingOf(audio));
     DictationEngine engine(recording, pocketSphinxRecognizerProvider());
     AppServices services;
     services.notifications = &notifications;
