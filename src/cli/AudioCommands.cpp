@@ -17,13 +17,6 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
-// Recognition must keep pace with the audio (a meeting gives each utterance three seconds of
-// wall-clock time), so without --realtime a recording plays at three times its speed.
-WavFileInput::Pacing pacingOf(const AudioRunOptions &options)
-{
-    return options.realtime ? WavFileInput::Pacing::RealTime : WavFileInput::Pacing::ThreeTimesRealTime;
-}
-
 QByteArray meetingJson(const MeetingSession &meeting)
 {
     QList<QByteArray> segments;
@@ -42,6 +35,11 @@ QByteArray meetingJson(const MeetingSession &meeting)
 }
 
 } // namespace
+
+WavFileInput::Pacing pacingOf(const AudioRunOptions &options)
+{
+    return options.realtime ? WavFileInput::Pacing::RealTime : WavFileInput::Pacing::ThreeTimesRealTime;
+}
 
 int runDictationAudio(VoiceMode mode, const AudioRunOptions &options, AppState &state,
                       FileRecording &recording, QTextStream &out, QTextStream &err)
