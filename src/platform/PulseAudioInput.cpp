@@ -116,7 +116,7 @@ AudioFormat PulseAudioInput::format()
     if (!connection.connect(deadline)) {
         const auto source = connection.defaultSource(deadline);
         if (source && !source->isMonitor)
-            found = {double(source->spec.rate), int(source->spec.channels)};
+            found = {double(source->sampleFormat.rate), int(source->sampleFormat.channels)};
     }
     const std::lock_guard lock(m_mutex);
     m_format = found;
@@ -160,8 +160,8 @@ void PulseAudioInput::record(std::stop_token stop, uint32_t rate, const BufferHa
     if (!source || source->isMonitor)
         return fail(kNoMicrophone);
 
-    const pa_sample_spec spec{PA_SAMPLE_FLOAT32LE, rate > 0 ? rate : source->spec.rate, 1};
-    pa_stream *stream = pa_stream_new(connection.context(), "Microphone", &spec, nullptr);
+    const pa_sample_spec recordFormat{PA_SAMPLE_FLOAT32LE, rate > 0 ? rate : source->sampleFormat.rate, 1};
+    pa_stream *stream = pa_stream_new(connection.context(), "Microphone", &recordFormat, nullptr);
     if (!stream)
         return fail(streamError(connection, source->name));
     BufferAssembler assembler(onBuffer, stop);

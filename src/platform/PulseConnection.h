@@ -15,7 +15,7 @@
 struct PulseSource
 {
     QByteArray name;
-    pa_sample_spec spec{};
+    pa_sample_spec sampleFormat{};
     bool isMonitor = false; // the monitor of an output, not something to speak into
 };
 
