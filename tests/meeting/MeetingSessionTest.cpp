@@ -32,7 +32,7 @@ struct Voice
     double rolloff = 1;
     qint64 position = 0;
 
-    std::vector<float> buffer(double sampleRate = 48000)
+    std::vector<float> buffer(double sampleRate)
     {
         std::vector<float> samples(2048);
         for (float &sample : samples) {
@@ -46,7 +46,6 @@ struct Voice
     }
 };
 
-// A meeting fed by a fake input and a scripted recogniser, on a clock that stands still.
 struct Rig
 {
     ManualClock clock{QDateTime(QDate(2026, 12, 6), QTime(15, 4, 5))};
@@ -68,6 +67,16 @@ struct Rig
         for (int i = 0; i < loudBuffers; ++i)
             input->push(voice.buffer(input->fakeFormat.sampleRate));
         input->pushConstant(0, quietBuffers);
+    }
+
+    // Speaks once, starting the meeting if needed, and waits for the utterance's recognition task.
+    std::shared_ptr<ScriptedTask> open(Voice &voice)
+    {
+        if (!session->isRunning())
+            session->start();
+        const int task = recognizer->taskCount();
+        speak(voice, 8, 0);
+        return recognizer->waitForTasks(task + 1) ? recognizer->task(task) : nullptr;
     }
 
     // One utterance whose task answers `text`; waits for its segment unless the text is blank.
@@ -93,9 +102,9 @@ struct Rig
     }
 };
 
-MeetingSegment segment(const QString &label, const QString &text, const QDateTime &date = {})
+MeetingSegment segment(const QString &label, const QString &text)
 {
-    return {QUuid::createUuid(), 0, label, text, date};
+    return {QUuid::createUuid(), 0, label, text, {}};
 }
 
 } // namespace
@@ -148,11 +157,9 @@ private slots:
         }
         // Every buffer from the opening one on goes to the recogniser, quiet ones included.
         QTRY_COMPARE(task->samplesAppended(), qint64(loudBuffers + quietBuffers) * 2048);
-        if (outcome == u"open"_s) {
-            QCOMPARE(task->endAudioCalls(), 0);
+        QCOMPARE(task->endAudioCalls(), outcome == u"open"_s ? 0 : 1);
+        if (outcome == u"open"_s)
             return;
-        }
-        QTRY_COMPARE(task->endAudioCalls(), 1);
         task->partial(u"hello"_s);
         QTRY_COMPARE(rig.session->liveText(), u"hello"_s);
         task->finalResult(u"  hello there\n"_s);
@@ -172,7 +179,6 @@ private slots:
         QVERIFY(rig.say(high, u"hi there"_s));
         QVERIFY(rig.say(low, u"good to see you"_s));
         QCOMPARE(rig.labels(), (QStringList{u"Speaker 1"_s, u"Speaker 2"_s, u"Speaker 1"_s}));
-        QCOMPARE(rig.session->speakerNames(), (QStringList{u"Speaker 1"_s, u"Speaker 2"_s}));
 
         QVERIFY(rig.say(low, u"oh and my name is maya"_s));
         QCOMPARE(rig.labels(), (QStringList{u"Maya"_s, u"Speaker 2"_s, u"Maya"_s, u"Maya"_s}));
@@ -188,7 +194,6 @@ private slots:
         rig.session->stop();
         rig.session->start();
         QVERIFY(rig.session->segments().isEmpty());
-        QCOMPARE(rig.session->speakerNames(), (QStringList{u"Maya"_s, u"Sam"_s}));
         QVERIFY(rig.say(high, u"back again"_s));
         QCOMPARE(rig.labels(), QStringList{u"Sam"_s});
 
@@ -203,7 +208,6 @@ private slots:
         Voice voice{150, 1};
         rig.session->beginEnrollment(u" Priya \n"_s);
         QVERIFY(rig.session->isRunning());
-        QCOMPARE(rig.session->pendingEnrollmentName(), u"Priya"_s);
         QCOMPARE(rig.session->enrollmentHint(),
                  u"Listening for Priya — have them speak for a couple seconds"_s);
 
@@ -224,7 +228,6 @@ private slots:
         QCOMPARE(rig.session->enrollmentHint(), QString());
         Voice other{320, 2};
         QVERIFY(rig.say(other, u"hello"_s));
-        QCOMPARE(rig.session->speakerNames(), (QStringList{u"Priya"_s, u"Speaker 2"_s}));
 
         // Three more names fill the roster; a sixth name is refused, a known one accepted.
         for (const QString &name : {u"Ann"_s, u"Bo"_s, u"Cy"_s}) {
@@ -238,37 +241,11 @@ private slots:
                  u"Already tracking 5 voices. Rename an existing speaker instead."_s);
         QCOMPARE(rig.session->pendingEnrollmentName(), QString());
         rig.session->beginEnrollment(u"PRIYA"_s);
-        QCOMPARE(rig.session->pendingEnrollmentName(), u"PRIYA"_s);
         QVERIFY(rig.say(voice, u"me again"_s));
         QCOMPARE(rig.labels().last(), u"Priya"_s);
     }
 
-    void pauseKeepsSpeech()
-    {
-        Rig rig;
-        Voice voice;
-        rig.session->start();
-        rig.speak(voice, 8, 0);
-        QVERIFY(rig.recognizer->waitForTasks(1));
-        rig.session->togglePause();
-        QVERIFY(rig.session->isPaused());
-        QCOMPARE(rig.session->enrollmentHint(), u"Paused — press Resume when ready"_s);
-        QTRY_COMPARE(rig.recognizer->task(0)->endAudioCalls(), 1);
-        rig.recognizer->task(0)->finalResult(u"said before the pause"_s);
-        QTRY_COMPARE(rig.session->segments().size(), 1);
-
-        rig.speak(voice); // heard while paused: ignored
-        QTest::qWait(50);
-        QCOMPARE(rig.recognizer->taskCount(), 1);
-        QCOMPARE(rig.session->audioLevel(), 0.0f);
-
-        rig.session->togglePause();
-        QCOMPARE(rig.session->enrollmentHint(), QString());
-        QVERIFY(rig.say(voice, u"after"_s));
-        QCOMPARE(rig.session->segments().size(), 2);
-    }
-
-    void stopFinishesTheLastUtterance()
+    void pauseAndEndKeepSpeech()
     {
         Rig rig;
         Voice voice;
@@ -276,22 +253,34 @@ private slots:
         QSignalSpy ended(rig.session.get(), &MeetingSession::inputEnded);
         rig.session->stop(); // not running: nothing
         rig.session->togglePause();
-        QCOMPARE(finished.size(), 0);
         QVERIFY(!rig.session->isPaused());
 
-        rig.session->start();
-        rig.speak(voice, 8, 0);
-        QVERIFY(rig.recognizer->waitForTasks(1));
+        auto task = rig.open(voice);
+        QVERIFY(task);
+        rig.session->togglePause();
+        QCOMPARE(rig.session->enrollmentHint(), u"Paused — press Resume when ready"_s);
+        QTRY_COMPARE(task->endAudioCalls(), 1);
+        task->finalResult(u"said before the pause"_s);
+        QTRY_COMPARE(rig.session->segments().size(), 1);
+        rig.speak(voice); // heard while paused: ignored
+        QTest::qWait(50);
+        QCOMPARE(rig.recognizer->taskCount(), 1);
+        QCOMPARE(rig.session->audioLevel(), 0.0f);
+        rig.session->togglePause();
+        QCOMPARE(rig.session->enrollmentHint(), QString());
+
+        // The input ending stops the meeting; the transcript is final once the last text is in.
+        task = rig.open(voice);
+        QVERIFY(task);
         rig.input->end(u"end of file"_s);
         QTRY_COMPARE(ended.size(), 1);
         QCOMPARE(ended.at(0).at(0).toString(), u"end of file"_s);
         QVERIFY(!rig.session->isRunning());
-        QTRY_COMPARE(rig.recognizer->task(0)->endAudioCalls(), 1);
+        QTRY_COMPARE(task->endAudioCalls(), 1);
         QCOMPARE(finished.size(), 0);
-        rig.recognizer->task(0)->finalResult(u"last words"_s);
+        task->finalResult(u"last words"_s);
         QTRY_COMPARE(finished.size(), 1);
-        QCOMPARE(rig.session->segments().size(), 1);
-        QCOMPARE(rig.session->audioLevel(), 0.0f);
+        QCOMPARE(rig.session->segments().size(), 2);
     }
 
     void resolvesOnce_data()
@@ -312,10 +301,8 @@ private slots:
         QFETCH(bool, waitsForLimit);
         Rig rig;
         Voice voice;
-        rig.session->start();
-        rig.speak(voice, 8, 0);
-        QVERIFY(rig.recognizer->waitForTasks(1));
-        const auto task = rig.recognizer->task(0);
+        const auto task = rig.open(voice);
+        QVERIFY(task);
         task->partial(u"so far"_s);
         if (script == u"early"_s)
             task->finalResult(u"the final"_s);
@@ -337,19 +324,6 @@ private slots:
         QCOMPARE(rig.session->liveText(), QString());
     }
 
-    void withoutRecognizerNothingIsAdded()
-    {
-        Rig rig(QStringList{});
-        QSignalSpy finished(rig.session.get(), &MeetingSession::finishedProcessing);
-        Voice voice;
-        rig.session->start();
-        rig.speak(voice);
-        rig.session->stop();
-        QVERIFY(finished.wait(5000));
-        QVERIFY(rig.session->segments().isEmpty());
-        QCOMPARE(rig.recognizer->taskCount(), 0);
-    }
-
     void overlappingUtterances()
     {
         Rig rig;
@@ -367,38 +341,37 @@ private slots:
         rig.recognizer->task(0)->finalResult(u"first"_s);
         QTRY_COMPARE(rig.session->segments().size(), 2);
         QCOMPARE(rig.session->segments().at(0).text, u"second"_s);
-        QCOMPARE(rig.session->segments().at(1).text, u"first"_s);
-    }
-
-    void startFailures_data()
-    {
-        QTest::addColumn<double>("sampleRate");
-        QTest::addColumn<QString>("failure");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("no microphone") << 0.0 << QString() << u"No microphone input available."_s;
-        QTest::newRow("input fails") << 48000.0 << u"Device busy"_s << u"Audio error: Device busy"_s;
     }
 
     void startFailures()
     {
-        QFETCH(double, sampleRate);
-        QFETCH(QString, failure);
-        QFETCH(QString, message);
         Rig rig;
-        rig.input->fakeFormat.sampleRate = sampleRate;
-        if (!failure.isEmpty())
-            rig.input->startFailure = failure;
+        rig.input->fakeFormat.sampleRate = 0;
+        rig.session->start();
+        QCOMPARE(rig.session->errorMessage(), u"No microphone input available."_s);
+        rig.input->fakeFormat.sampleRate = 48000;
+        rig.input->startFailure = u"Device busy"_s;
         rig.session->start();
         QVERIFY(!rig.session->isRunning());
-        QCOMPARE(rig.session->errorMessage(), message);
-        rig.input->fakeFormat.sampleRate = 48000;
+        QCOMPARE(rig.session->errorMessage(), u"Audio error: Device busy"_s);
         rig.input->startFailure.reset();
         rig.session->start();
         QVERIFY(rig.session->isRunning());
         QCOMPARE(rig.session->errorMessage(), QString());
+
+        // Without a recogniser the meeting runs, hears, and adds nothing.
+        Rig deaf(QStringList{});
+        QSignalSpy finished(deaf.session.get(), &MeetingSession::finishedProcessing);
+        Voice voice;
+        deaf.session->start();
+        deaf.speak(voice);
+        deaf.session->stop();
+        QVERIFY(finished.wait(5000));
+        QVERIFY(deaf.session->segments().isEmpty());
+        QCOMPARE(deaf.recognizer->taskCount(), 0);
     }
 
-    void markdownThroughTheSession()
+    void markdown()
     {
         Rig rig;
         Voice low{100, 1};
@@ -409,74 +382,50 @@ private slots:
         rig.clock.advance(3);
         QVERIFY(rig.say(high, u"Sounds good  to me"_s));
         QCOMPARE(rig.session->elapsedDescription(), u"75:03"_s);
-        const QString expected = u"# Meeting transcript — Dec 6, 2026, 4:19\u202FPM\n"
-                                 "\n"
-                                 "- Duration: 75:03\n"
-                                 "- Speakers: Speaker 1, Speaker 2\n"
-                                 "- Words: 8\n"
-                                 "\n"
-                                 "## Action items\n"
-                                 "\n"
-                                 "- [ ] **Speaker 1:** We will ship it\n"
-                                 "\n"
-                                 "## Transcript\n"
-                                 "\n"
-                                 "**Speaker 1** (4:19:05\u202FPM): We will ship it\n"
-                                 "\n"
+        const QString expected = u"# Meeting transcript — Dec 6, 2026, 4:19\u202FPM\n\n- Duration: 75:03\n"
+                                 "- Speakers: Speaker 1, Speaker 2\n- Words: 8\n\n## Action items\n\n"
+                                 "- [ ] **Speaker 1:** We will ship it\n\n## Transcript\n\n"
+                                 "**Speaker 1** (4:19:05\u202FPM): We will ship it\n\n"
                                  "**Speaker 2** (4:19:08\u202FPM): Sounds good  to me\n"_s;
         QCOMPARE(rig.session->copyMarkdown(), expected);
         QCOMPARE(rig.clipboard.copied, expected);
-    }
 
-    void markdownWithoutSpeakers()
-    {
         const QDateTime moment(QDate(2027, 3, 28), QTime(9, 5));
         QCOMPARE(MeetingNotes::markdown({{}, {}, u"0:00"_s, moment}),
                  u"# Meeting transcript — Mar 28, 2027, 9:05\u202FAM\n\n- Duration: 0:00\n- Speakers: —\n"
                  "- Words: 0\n\n## Transcript\n"_s);
     }
 
-    void actionItems_data()
+    void actionItemsAndWords_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("isItem");
-        QTest::newRow("will") << u"We will ship"_s << true;
-        QTest::newRow("typographic apostrophe") << u"I’ll send it"_s << false;
-        QTest::newRow("plain apostrophe") << u"I'll send it"_s << true;
-        QTest::newRow("owner") << u"OWNER: Sam"_s << true;
-        QTest::newRow("inside a word") << u"mytodolist is long"_s << true;
-        QTest::newRow("will at the end") << u"we will"_s << false;
-        QTest::newRow("nothing to do here") << u"Lovely weather"_s << false;
+        QTest::addColumn<int>("words");
+        QTest::newRow("will") << u"We will ship"_s << true << 3;
+        QTest::newRow("typographic apostrophe") << u"I’ll send it"_s << false << 3;
+        QTest::newRow("plain apostrophe") << u"I'll send it"_s << true << 3;
+        QTest::newRow("owner") << u"OWNER: Sam"_s << true << 2;
+        QTest::newRow("inside a word") << u"mytodolist is long"_s << true << 3;
+        QTest::newRow("will at the end") << u"we will"_s << false << 2;
+        QTest::newRow("two spaces") << u"hello  there"_s << false << 2;
+        QTest::newRow("line break") << u"hello\nthere"_s << false << 1;
+        QTest::newRow("tab") << u"a\tb c"_s << false << 2;
+        QTest::newRow("edges") << u" one two three "_s << false << 3;
     }
 
-    void actionItems()
+    void actionItemsAndWords()
     {
         QFETCH(QString, text);
         QFETCH(bool, isItem);
-        const QList<MeetingActionItem> items =
-            MeetingNotes::actionItems({segment(u"Sam"_s, u"hello"_s), segment(u"Maya"_s, text)});
+        QFETCH(int, words);
+        const QList<MeetingSegment> segments{segment(u"Sam"_s, u"hello"_s), segment(u"Maya"_s, text)};
+        const QList<MeetingActionItem> items = MeetingNotes::actionItems(segments);
         QCOMPARE(items.size(), isItem ? 1 : 0);
         if (isItem) {
             QCOMPARE(items.at(0).text, text);
             QCOMPARE(items.at(0).speakerLabel, u"Maya"_s);
         }
-    }
-
-    void counts_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("words");
-        QTest::newRow("two spaces") << u"hello  there"_s << 2;
-        QTest::newRow("line break") << u"hello\nthere"_s << 1;
-        QTest::newRow("tab") << u"a\tb c"_s << 2;
-        QTest::newRow("edges") << u" one two three "_s << 3;
-    }
-
-    void counts()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, words);
-        QCOMPARE(MeetingNotes::wordCount({segment(u"A"_s, text), segment(u"B"_s, u"x"_s)}), words + 1);
+        QCOMPARE(MeetingNotes::wordCount(segments), words + 1);
     }
 
     void elapsed_data()
@@ -493,10 +442,8 @@ private slots:
         QFETCH(qint64, seconds);
         QFETCH(QString, text);
         const QDateTime start(QDate(2026, 3, 29), QTime(1, 59, 30));
-        const QDateTime begun = seconds < 0 ? QDateTime() : start;
-        QCOMPARE(MeetingNotes::elapsedDescription(begun,
-                                                  start.addMSecs(std::max<qint64>(0, seconds) * 1000 + 999)),
-                 text);
+        const QDateTime now = start.addMSecs(std::max<qint64>(0, seconds) * 1000 + 999);
+        QCOMPARE(MeetingNotes::elapsedDescription(seconds < 0 ? QDateTime() : start, now), text);
     }
 };
 
