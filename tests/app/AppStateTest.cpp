@@ -48,13 +48,10 @@ struct Harness
     {
         for (auto it = settingValues.begin(); it != settingValues.end(); ++it)
             settings.setValue(it.key(), it.value());
-        services.notifications = &notifications;
-        services.engine = &engine;
-        services.inserter = &desktop;
-        services.pasteboard = &desktop;
-        services.permissions = &desktop;
-        services.meetingIsRunning = [this] { return meetingRunning; };
-        state = std::make_unique<AppState>(settings, clock, services, home.dataFolder());
+        state = std::make_unique<AppState>(settings, clock,
+                                           AppServices{&notifications, &engine, nullptr, &desktop, &desktop,
+                                                       &desktop, [this] { return meetingRunning; }},
+                                           home.dataFolder());
     }
 
     // The recording's text, handed back from the recogniser's thread as the real one does.
@@ -69,219 +66,8 @@ struct Harness
     DictationEngine engine{input, ScriptedRecognizer::providerFor(recognizer, {u"en_US"_qs})};
     Desktop desktop;
     bool meetingRunning = false;
-    AppServices services;
     std::unique_ptr<AppState> state;
 };
-
-} // namespace
-
-class AppStateTest : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void routing_data();
-    void routing();
-    void pushToTalk();
-    void engineReportsReachTheStatusLine();
-    void modeAtReleaseDecidesTheRoute();
-    void meetingAndEngineFailureBlockRecording();
-    void garbageSettingsFallBackToDefaults();
-    void deckShowsHidesAndSelects();
-};
-
-void AppStateTest::routing_data()
-{
-    QTest::addColumn<QString>("mode");
-    QTest::addColumn<QVariantMap>("settings");
-    QTest::addColumn<bool>("trusted");
-    QTest::addColumn<QString>("raw");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<QString>("banner");
-    QTest::addColumn<QString>("delivered"); // "insert:…", "copy:…" or ""
-
-    const QVariantMap none;
-    const QString idle = AppState::kIdleMessage;
-    QTest::newRow("dictate inserts") << u"dictate"_qs << none << true << u"um hello   world"_qs
-                                     << u"Hello world."_qs << u"Inserted — Hold Right Alt to dictate"_qs
-                                     << QString() << u"insert:Hello world."_qs;
-    QTest::newRow("clipboard only") << u"dictate"_qs << QVariantMap{{u"insertMode"_qs, u"clipboardOnly"_qs}}
-                                    << true << u"hello"_qs << u"Hello."_qs
-                                    << u"Copied — Hold Right Alt to dictate"_qs << QString()
-                                    << u"copy:Hello."_qs;
-    QTest::newRow("unknown insert mode types, untrusted copies")
-        << u"dictate"_qs << QVariantMap{{u"insertMode"_qs, u"sideways"_qs}} << false << u"hello"_qs
-        << u"Hello."_qs << u"Copied — grant Accessibility to type into apps"_qs << QString()
-        << u"copy:Hello."_qs;
-    QTest::newRow("snippet in dictate")
-        << u"dictate"_qs << none << true << u"my address"_qs << u"1 Main St."_qs
-        << u"Inserted — Hold Right Alt to dictate"_qs << QString() << u"insert:1 Main St."_qs;
-    QTest::newRow("no snippet, no full stop in capture")
-        << u"capture"_qs << none << true << u"my address"_qs << u"My address"_qs << u"Captured 1 task"_qs
-        << u"Captured 1 task · reminders set"_qs << QString();
-    QTest::newRow("plural tasks") << u"capture"_qs << none << true
-                                  << u"call mom then email the report to Tom"_qs
-                                  << u"Call mom then email the report to Tom"_qs << u"Captured 2 tasks"_qs
-                                  << u"Captured 2 tasks · reminders set"_qs << QString();
-    QTest::newRow("capitalisation off")
-        << u"capture"_qs << QVariantMap{{u"autoCapitalize"_qs, false}} << true << u"buy milk"_qs
-        << u"buy milk"_qs << u"Captured 1 task"_qs << u"Captured 1 task · reminders set"_qs << QString();
-    QTest::newRow("focus") << u"focus"_qs << none << true << u"goal: launch the site"_qs
-                           << u"Goal: launch the site"_qs << u"Focus: Launch the site"_qs
-                           << u"Focus locked · 3 milestones"_qs << QString();
-    QTest::newRow("briefing always plural")
-        << u"briefing"_qs << none << true << u"call the bank"_qs << u"Call the bank"_qs
-        << u"Briefing saved · 1 items"_qs << u"Briefing for 2026-12-07 ready"_qs << QString();
-    QTest::newRow("fillers only") << u"dictate"_qs << none << true << u"um uh hmm"_qs << QString() << idle
-                                  << QString() << QString();
-    QTest::newRow("fillers kept when off")
-        << u"dictate"_qs << QVariantMap{{u"removeFillers"_qs, u"false"_qs}} << true << u"um"_qs << u"Um."_qs
-        << u"Inserted — Hold Right Alt to dictate"_qs << QString() << u"insert:Um."_qs;
-}
-
-void AppStateTest::routing()
-{
-    QFETCH(QString, mode);
-    QFETCH(QVariantMap, settings);
-    QFETCH(bool, trusted);
-    QFETCH(QString, raw);
-    QFETCH(QString, text);
-    QFETCH(QString, status);
-    QFETCH(QString, banner);
-    QFETCH(QString, delivered);
-
-    RecordingHttpServer usageServer;
-    settings.insert(u"usageEndpoint"_qs, usageServer.url().toString());
-    Harness h(settings);
-    h.desktop.trusted = trusted;
-    h.state->snippetStore().add(u"My address"_qs, u"1 Main St"_qs);
-    h.state->bootstrap();
-    QTRY_COMPARE(usageServer.requests.size(), 1); // "launch"
-    QTRY_VERIFY(h.state->speechAuthorized());
-    QCOMPARE(h.desktop.prompts, 1); // start-up asks once
-    h.desktop.prompts = 0;
-
-    const ProcessResult result = h.state->process(raw, *voiceModeFromRaw(mode));
-    QCOMPARE(result.text, text);
-    QCOMPARE(h.state->statusMessage(), status);
-    QCOMPARE(result.status, status);
-    QCOMPARE(h.state->lastResult(), text);
-    QCOMPARE(h.state->deck().bannerText(), banner);
-    QCOMPARE(h.state->historyStore().entries().size(), text.isEmpty() ? 0 : 1);
-    if (!text.isEmpty())
-        QCOMPARE(h.state->historyStore().entries().first().text, text);
-    const QString actual = !h.desktop.inserted.isEmpty() ? u"insert:"_qs + h.desktop.inserted
-                           : !h.desktop.copied.isEmpty() ? u"copy:"_qs + h.desktop.copied
-                                                         : QString();
-    QCOMPARE(actual, delivered);
-    QCOMPARE(h.desktop.prompts, trusted ? 0 : 1);
-    if (text.isEmpty()) {
-        QTest::qWait(100);
-        QCOMPARE(usageServer.requests.size(), 1);
-    } else {
-        QTRY_COMPARE(usageServer.requests.size(), 2);
-        const QJsonObject ping = usageServer.requests.last().json();
-        QCOMPARE(ping.value(u"event"_qs).toString(), mode == u"dictate"_qs ? u"dictation"_qs : mode);
-        QCOMPARE(ping.value(u"chars"_qs).toInteger(), text.size());
-    }
-    if (mode != u"dictate"_qs && !text.isEmpty()) {
-        QVERIFY(h.state->deck().isVisible());
-        QCOMPARE(h.state->deck().modeRaw(), mode);
-    }
-}
-
-void AppStateTest::pushToTalk()
-{
-    Harness h;
-    QSignalSpy processed(h.state.get(), &AppState::processed);
-    h.state->stopDictation(); // a release without a recording
-    QCOMPARE(h.state->statusMessage(), AppState::kIdleMessage);
-
-    h.state->startDictation();
-    h.state->startDictation(); // a second press while recording
-    QCOMPARE(h.input.starts(), 1);
-    QVERIFY(h.state->isDictating());
-    QCOMPARE(h.state->statusMessage(), u"Listening… (pauses OK — release Alt when done)"_qs);
-
-    h.state->stopDictation();
-    QVERIFY(!h.state->isDictating());
-    QCOMPARE(h.state->statusMessage(), u"Processing…"_qs);
-    h.finishWith(u"hello there"_qs);
-    QVERIFY(processed.wait(2000));
-    QCOMPARE(h.desktop.inserted, u"Hello there."_qs);
-    QCOMPARE(h.state->statusMessage(), u"Inserted — Hold Right Alt to dictate"_qs);
-}
-
-void AppStateTest::engineReportsReachTheStatusLine()
-{
-    Harness h;
-    QSignalSpy processed(h.state.get(), &AppState::processed);
-    h.state->bootstrap();
-    h.state->startDictation();
-    h.input.pushConstant(0.05f);
-    QTRY_COMPARE(h.state->audioLevel(), 0.4f);
-    h.recognizer->lastTask()->partial(u"call the bank"_qs);
-    QTRY_COMPARE(h.state->liveTranscript(), u"call the bank"_qs);
-
-    h.input.end(u"Connection to the sound server lost"_qs);
-    QTRY_COMPARE(h.state->statusMessage(),
-                 u"Speech error: Microphone stopped: Connection to the sound server lost"_qs);
-    QVERIFY(h.state->isDictating()); // until the key comes up
-    h.finishWith(u"call the bank"_qs);
-    h.state->stopDictation();
-    QVERIFY(processed.wait(1000)); // what was heard, without waiting for the stop limit
-    QCOMPARE(h.desktop.inserted, u"Call the bank."_qs);
-}
-
-void AppStateTest::modeAtReleaseDecidesTheRoute()
-{
-    Harness h;
-    QSignalSpy processed(h.state.get(), &AppState::processed);
-    h.state->setVoiceMode(VoiceMode::Capture);
-    h.state->startDictation();
-    QCOMPARE(h.state->statusMessage(), u"Capturing tasks… release Alt when done"_qs);
-    h.state->stopDictation();
-    h.state->deck().select(DeckMode::Dictate); // changed while the text is being finalised
-    h.finishWith(u"buy milk"_qs);
-    QVERIFY(processed.wait(2000));
-    QCOMPARE(h.state->statusMessage(), u"Captured 1 task"_qs);
-    QVERIFY(h.desktop.inserted.isEmpty());
-}
-
-void AppStateTest::meetingAndEngineFailureBlockRecording()
-{
-    Harness h;
-    h.meetingRunning = true;
-    h.state->startDictation();
-    QCOMPARE(h.state->statusMessage(), u"Meeting Mode is running"_qs);
-    QCOMPARE(h.input.starts(), 0);
-
-    h.meetingRunning = false;
-    h.input.fakeFormat = {0.0, 0};
-    h.state->startDictation();
-    QCOMPARE(h.state->statusMessage(), u"Mic error: No microphone input available"_qs);
-    QVERIFY(!h.state->isDictating());
-}
-
-void AppStateTest::garbageSettingsFallBackToDefaults()
-{
-    Harness h({{u"removeFillers"_qs, u"perhaps"_qs},
-               {u"autoPunctuate"_qs, QStringList{u"a"_qs, u"b"_qs}},
-               {u"usageEndpoint"_qs, u"not a url"_qs},
-               {u"reminderLeadHours"_qs, u"inf"_qs}});
-    AppSettings &settings = *h.state->settings();
-    QVERIFY(settings.removeFillers());
-    QVERIFY(settings.autoPunctuate());
-    QCOMPARE(settings.usageUrl(), std::nullopt);
-    settings.setUsageEndpoint(u"http://127.0.0.1:9/api/track"_qs);
-    QCOMPARE(settings.usageUrl(), std::optional<QUrl>(QUrl(u"http://127.0.0.1:9/api/track"_qs)));
-    settings.setUsageEnabled(false);
-    QCOMPARE(settings.usageUrl(), std::nullopt);
-    QCOMPARE(h.state->process(u"um buy milk"_qs, VoiceMode::Capture).status, u"Captured 1 task"_qs);
-}
-
-namespace {
 
 class CountingPanel final : public DeckPanel, public FocusHud
 {
@@ -296,49 +82,238 @@ public:
 
 } // namespace
 
-void AppStateTest::deckShowsHidesAndSelects()
+class AppStateTest : public QObject
 {
-    Harness h;
-    CountingPanel panel;
-    CountingPanel hud;
-    CommandDeckController &deck = h.state->deck();
-    deck.setPanel(&panel);
-    h.state->setFocusHud(&hud);
-    int meetingOpened = 0;
-    h.state->windows().openMeeting = [&] { ++meetingOpened; };
+    Q_OBJECT
 
-    QCOMPARE(deck.modeRaw(), u"capture"_qs);
-    QVERIFY(!deck.hasBanner());
-    deck.toggle();
-    QVERIFY(deck.isVisible());
-    deck.toggle();
-    QVERIFY(!deck.isVisible());
-    QCOMPARE(panel.shows, 1);
-    QCOMPARE(panel.hides, 1);
+private slots:
 
-    deck.select(DeckMode::Focus); // no session yet: no HUD
-    QCOMPARE(h.state->voiceMode(), VoiceMode::Focus);
-    QCOMPARE(deck.bannerText(), u"Hold Right Alt — say today’s goal and the steps"_qs);
-    QCOMPARE(hud.shows, 0);
-    h.state->focusCoach().setFromSpeech(u"Ship the beta"_qs);
-    const int hudShowsAfterSet = hud.shows;
-    deck.select(DeckMode::Focus);
-    QCOMPARE(hud.shows, hudShowsAfterSet + 1);
+    void routing_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QVariantMap>("settings");
+        QTest::addColumn<bool>("trusted");
+        QTest::addColumn<QString>("raw");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("banner");
+        QTest::addColumn<QString>("delivered"); // "insert:…", "copy:…" or ""
 
-    deck.show();
-    deck.select(DeckMode::Meeting); // hides the deck, opens the window, keeps the voice mode
-    QVERIFY(!deck.isVisible());
-    QCOMPARE(meetingOpened, 1);
-    QCOMPARE(h.state->voiceMode(), VoiceMode::Focus);
-    QVERIFY(!deck.hasBanner());
-    deck.select(DeckMode::Tasks); // no handler installed: nothing to open, nothing breaks
-    QCOMPARE(deck.modeRaw(), u"tasks"_qs);
+        const QVariantMap none;
+        const QString idle = AppState::kIdleMessage;
+        QTest::newRow("dictate inserts")
+            << u"dictate"_qs << none << true << u"um hello   world"_qs << u"Hello world."_qs
+            << u"Inserted — Hold Right Alt to dictate"_qs << QString() << u"insert:Hello world."_qs;
+        QTest::newRow("clipboard only")
+            << u"dictate"_qs << QVariantMap{{u"insertMode"_qs, u"clipboardOnly"_qs}} << true << u"hello"_qs
+            << u"Hello."_qs << u"Copied — Hold Right Alt to dictate"_qs << QString() << u"copy:Hello."_qs;
+        QTest::newRow("unknown insert mode types, untrusted copies")
+            << u"dictate"_qs << QVariantMap{{u"insertMode"_qs, u"sideways"_qs}} << false << u"hello"_qs
+            << u"Hello."_qs << u"Copied — grant Accessibility to type into apps"_qs << QString()
+            << u"copy:Hello."_qs;
+        QTest::newRow("snippet in dictate")
+            << u"dictate"_qs << none << true << u"my address"_qs << u"1 Main St."_qs
+            << u"Inserted — Hold Right Alt to dictate"_qs << QString() << u"insert:1 Main St."_qs;
+        QTest::newRow("no snippet, no full stop in capture")
+            << u"capture"_qs << none << true << u"my address"_qs << u"My address"_qs << u"Captured 1 task"_qs
+            << u"Captured 1 task · reminders set"_qs << QString();
+        QTest::newRow("plural tasks")
+            << u"capture"_qs << none << true << u"call mom then email the report to Tom"_qs
+            << u"Call mom then email the report to Tom"_qs << u"Captured 2 tasks"_qs
+            << u"Captured 2 tasks · reminders set"_qs << QString();
+        QTest::newRow("capitalisation off")
+            << u"capture"_qs << QVariantMap{{u"autoCapitalize"_qs, false}} << true << u"buy milk"_qs
+            << u"buy milk"_qs << u"Captured 1 task"_qs << u"Captured 1 task · reminders set"_qs << QString();
+        QTest::newRow("focus") << u"focus"_qs << none << true << u"goal: launch the site"_qs
+                               << u"Goal: launch the site"_qs << u"Focus: Launch the site"_qs
+                               << u"Focus locked · 3 milestones"_qs << QString();
+        QTest::newRow("briefing always plural")
+            << u"briefing"_qs << none << true << u"call the bank"_qs << u"Call the bank"_qs
+            << u"Briefing saved · 1 items"_qs << u"Briefing for 2026-12-07 ready"_qs << QString();
+        QTest::newRow("fillers only") << u"dictate"_qs << none << true << u"um uh hmm"_qs << QString() << idle
+                                      << QString() << QString();
+        QTest::newRow("fillers kept when off")
+            << u"dictate"_qs << QVariantMap{{u"removeFillers"_qs, u"false"_qs}} << true << u"um"_qs
+            << u"Um."_qs << u"Inserted — Hold Right Alt to dictate"_qs << QString() << u"insert:Um."_qs;
+    }
 
-    deck.presentCapture({});
-    QVERIFY(deck.isVisible());
-    QCOMPARE(deck.modeRaw(), u"capture"_qs);
-    QCOMPARE(deck.bannerText(), u"Didn’t catch any tasks — try again"_qs);
-}
+    void routing()
+    {
+        QFETCH(QString, mode);
+        QFETCH(QVariantMap, settings);
+        QFETCH(bool, trusted);
+        QFETCH(QString, raw);
+        QFETCH(QString, text);
+        QFETCH(QString, status);
+        QFETCH(QString, banner);
+        QFETCH(QString, delivered);
+
+        RecordingHttpServer usageServer;
+        settings.insert(u"usageEndpoint"_qs, usageServer.url().toString());
+        Harness h(settings);
+        h.desktop.trusted = trusted;
+        h.state->snippetStore().add(u"My address"_qs, u"1 Main St"_qs);
+        h.state->bootstrap();
+        QTRY_COMPARE(usageServer.requests.size(), 1); // "launch"
+        QTRY_VERIFY(h.state->speechAuthorized());
+        QCOMPARE(h.desktop.prompts, 1); // start-up asks once
+        h.desktop.prompts = 0;
+
+        const ProcessResult result = h.state->process(raw, *voiceModeFromRaw(mode));
+        QCOMPARE(result.text, text);
+        QCOMPARE(h.state->statusMessage(), status);
+        QCOMPARE(result.status, status);
+        QCOMPARE(h.state->lastResult(), text);
+        QCOMPARE(h.state->deck().bannerText(), banner);
+        QCOMPARE(h.state->historyStore().entries().size(), text.isEmpty() ? 0 : 1);
+        if (!text.isEmpty())
+            QCOMPARE(h.state->historyStore().entries().first().text, text);
+        const QString actual = !h.desktop.inserted.isEmpty() ? u"insert:"_qs + h.desktop.inserted
+                               : !h.desktop.copied.isEmpty() ? u"copy:"_qs + h.desktop.copied
+                                                             : QString();
+        QCOMPARE(actual, delivered);
+        QCOMPARE(h.desktop.prompts, trusted ? 0 : 1);
+        if (text.isEmpty()) {
+            QTest::qWait(100);
+            QCOMPARE(usageServer.requests.size(), 1);
+        } else {
+            QTRY_COMPARE(usageServer.requests.size(), 2);
+            const QJsonObject ping = usageServer.requests.last().json();
+            QCOMPARE(ping.value(u"event"_qs).toString(), mode == u"dictate"_qs ? u"dictation"_qs : mode);
+            QCOMPARE(ping.value(u"chars"_qs).toInteger(), text.size());
+        }
+        if (mode != u"dictate"_qs && !text.isEmpty()) {
+            QVERIFY(h.state->deck().isVisible());
+            QCOMPARE(h.state->deck().modeRaw(), mode);
+        }
+    }
+
+    void pushToTalk()
+    {
+        Harness h;
+        QSignalSpy processed(h.state.get(), &AppState::processed);
+        h.state->stopDictation(); // a release without a recording
+        QCOMPARE(h.state->statusMessage(), AppState::kIdleMessage);
+        h.meetingRunning = true;
+        h.state->startDictation();
+        QCOMPARE(h.state->statusMessage(), u"Meeting Mode is running"_qs);
+        QCOMPARE(h.input.starts(), 0);
+        h.meetingRunning = false;
+
+        h.state->startDictation();
+        h.state->startDictation(); // a second press while recording
+        QCOMPARE(h.input.starts(), 1);
+        QVERIFY(h.state->isDictating());
+        QCOMPARE(h.state->statusMessage(), u"Listening… (pauses OK — release Alt when done)"_qs);
+
+        h.state->stopDictation();
+        QVERIFY(!h.state->isDictating());
+        QCOMPARE(h.state->statusMessage(), u"Processing…"_qs);
+        h.finishWith(u"hello there"_qs);
+        QVERIFY(processed.wait(2000));
+        QCOMPARE(h.desktop.inserted, u"Hello there."_qs);
+        QCOMPARE(h.state->statusMessage(), u"Inserted — Hold Right Alt to dictate"_qs);
+
+        // The mode at the release decides the route, not a change while the text is finalised.
+        h.desktop.inserted.clear();
+        h.state->setVoiceMode(VoiceMode::Capture);
+        h.state->startDictation();
+        QCOMPARE(h.state->statusMessage(), u"Capturing tasks… release Alt when done"_qs);
+        h.state->stopDictation();
+        h.state->deck().select(DeckMode::Dictate);
+        h.finishWith(u"buy milk"_qs);
+        QVERIFY(processed.wait(2000));
+        QCOMPARE(h.state->statusMessage(), u"Captured 1 task"_qs);
+        QVERIFY(h.desktop.inserted.isEmpty());
+
+        h.input.fakeFormat = {0.0, 0};
+        h.state->startDictation();
+        QCOMPARE(h.state->statusMessage(), u"Mic error: No microphone input available"_qs);
+        QVERIFY(!h.state->isDictating());
+    }
+
+    void engineReportsReachTheStatusLine()
+    {
+        Harness h;
+        QSignalSpy processed(h.state.get(), &AppState::processed);
+        h.state->bootstrap();
+        h.state->startDictation();
+        h.input.pushConstant(0.05f);
+        QTRY_COMPARE(h.state->audioLevel(), 0.4f);
+        h.recognizer->lastTask()->partial(u"call the bank"_qs);
+        QTRY_COMPARE(h.state->liveTranscript(), u"call the bank"_qs);
+
+        h.input.end(u"Connection to the sound server lost"_qs);
+        QTRY_COMPARE(h.state->statusMessage(),
+                     u"Speech error: Microphone stopped: Connection to the sound server lost"_qs);
+        QVERIFY(h.state->isDictating()); // until the key comes up
+        h.finishWith(u"call the bank"_qs);
+        h.state->stopDictation();
+        QVERIFY(processed.wait(1000)); // what was heard, without waiting for the stop limit
+        QCOMPARE(h.desktop.inserted, u"Call the bank."_qs);
+    }
+
+    void garbageSettingsFallBackToDefaults()
+    {
+        Harness h({{u"removeFillers"_qs, u"perhaps"_qs},
+                   {u"autoPunctuate"_qs, QStringList{u"a"_qs, u"b"_qs}},
+                   {u"usageEndpoint"_qs, u"not a url"_qs},
+                   {u"reminderLeadHours"_qs, u"inf"_qs}});
+        AppSettings &settings = *h.state->settings();
+        QVERIFY(settings.removeFillers());
+        QVERIFY(settings.autoPunctuate());
+        QCOMPARE(settings.usageUrl(), std::nullopt);
+        settings.setUsageEndpoint(u"http://127.0.0.1:9/api/track"_qs);
+        QCOMPARE(settings.usageUrl(), std::optional<QUrl>(QUrl(u"http://127.0.0.1:9/api/track"_qs)));
+        settings.setUsageEnabled(false);
+        QCOMPARE(settings.usageUrl(), std::nullopt);
+        QCOMPARE(h.state->process(u"um buy milk"_qs, VoiceMode::Capture).status, u"Captured 1 task"_qs);
+    }
+
+    void deckShowsHidesAndSelects()
+    {
+        Harness h;
+        CountingPanel panel;
+        CountingPanel hud;
+        CommandDeckController &deck = h.state->deck();
+        deck.setPanel(&panel);
+        h.state->setFocusHud(&hud);
+        int meetingOpened = 0;
+        h.state->windows().openMeeting = [&] { ++meetingOpened; };
+
+        QCOMPARE(deck.modeRaw(), u"capture"_qs);
+        QVERIFY(!deck.hasBanner());
+        deck.toggle();
+        QVERIFY(deck.isVisible());
+        deck.toggle();
+        QVERIFY(!deck.isVisible());
+        QCOMPARE(panel.shows, 1);
+        QCOMPARE(panel.hides, 1);
+
+        deck.select(DeckMode::Focus); // no session yet: no HUD
+        QCOMPARE(h.state->voiceMode(), VoiceMode::Focus);
+        QCOMPARE(deck.bannerText(), u"Hold Right Alt — say today’s goal and the steps"_qs);
+        QCOMPARE(hud.shows, 0);
+        h.state->focusCoach().setFromSpeech(u"Ship the beta"_qs);
+        const int hudShowsAfterSet = hud.shows;
+        deck.select(DeckMode::Focus);
+        QCOMPARE(hud.shows, hudShowsAfterSet + 1);
+
+        deck.show();
+        deck.select(DeckMode::Meeting); // hides the deck, opens the window, keeps the voice mode
+        QVERIFY(!deck.isVisible());
+        QCOMPARE(meetingOpened, 1);
+        QCOMPARE(h.state->voiceMode(), VoiceMode::Focus);
+        QVERIFY(!deck.hasBanner());
+        deck.select(DeckMode::Tasks); // no handler installed: nothing to open, nothing breaks
+        QCOMPARE(deck.modeRaw(), u"tasks"_qs);
+
+        deck.presentCapture({});
+        QVERIFY(deck.isVisible());
+        QCOMPARE(deck.modeRaw(), u"capture"_qs);
+        QCOMPARE(deck.bannerText(), u"Didn’t catch any tasks — try again"_qs);
+    }
+};
 
 QTEST_GUILESS_MAIN(AppStateTest)
 #include "AppStateTest.moc"
