@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -30,106 +31,6 @@ Run runCli(const QStringList &arguments)
     return run;
 }
 
-} // namespace
-
-class CliTest : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void jsonPerMode_data();
-    void jsonPerMode();
-    void badArgumentsFail_data();
-    void badArgumentsFail();
-    void audioFiles_data();
-    void audioFiles();
-    void meetingJson();
-};
-
-void CliTest::jsonPerMode_data()
-{
-    QTest::addColumn<QString>("mode");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expectedText");
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<QString>("recordKey");
-    QTest::addColumn<int>("historyEntries");
-
-    QTest::newRow("dictate") << u"dictate"_qs << u"um hello  world"_qs << u"Hello world."_qs
-                             << u"Inserted — Hold Right Alt to dictate"_qs << QString() << 1;
-    QTest::newRow("capture") << u"capture"_qs << u"call Sarah at 3 and then email Tom"_qs
-                             << u"Call Sarah at 3 and then email Tom"_qs << u"Captured 2 tasks"_qs
-                             << u"tasks"_qs << 1;
-    QTest::newRow("focus") << u"focus"_qs << u"goal: launch the site"_qs << u"Goal: launch the site"_qs
-                           << u"Focus: Launch the site"_qs << u"session"_qs << 1;
-    QTest::newRow("briefing") << u"briefing"_qs << u"call the bank"_qs << u"Call the bank"_qs
-                              << u"Briefing saved · 1 items"_qs << u"briefing"_qs << 1;
-    QTest::newRow("empty result") << u"capture"_qs << u"um uh"_qs << QString()
-                                  << u"Hold Right Alt · Ctrl+Space for Command Deck"_qs << u"tasks"_qs << 0;
-}
-
-void CliTest::jsonPerMode()
-{
-    QFETCH(QString, mode);
-    QFETCH(QString, text);
-    QFETCH(QString, expectedText);
-    QFETCH(QString, status);
-    QFETCH(QString, recordKey);
-    QFETCH(int, historyEntries);
-
-    IsolatedHome home;
-    const Run run = runCli({mode, u"--text"_qs, text, u"--now"_qs, u"2026-12-06T21:30"_qs, u"--json"_qs});
-    QCOMPARE(run.exitCode, 0);
-    QVERIFY(run.out.endsWith('\n'));
-    const QJsonObject result = QJsonDocument::fromJson(run.out).object();
-    QCOMPARE(result.value(u"raw"_qs).toString(), text);
-    QCOMPARE(result.value(u"text"_qs).toString(), expectedText);
-    QCOMPARE(result.value(u"status"_qs).toString(), status);
-    if (!recordKey.isEmpty())
-        QVERIFY2(result.contains(recordKey), run.out.constData());
-    if (mode == u"capture"_qs && historyEntries > 0) {
-        const QJsonObject first = result.value(u"tasks"_qs).toArray().first().toObject();
-        QCOMPARE(first.value(u"title"_qs).toString(), u"Call Sarah at 3"_qs);
-        // No day word: today at 15:00 local time, in seconds since 2001.
-        QCOMPARE(first.value(u"dueAt"_qs).toDouble(),
-                 double(QDateTime(QDate(2026, 12, 6), QTime(15, 0)).toSecsSinceEpoch() - 978307200));
-    }
-    if (mode == u"briefing"_qs)
-        QCOMPARE(result.value(u"briefing"_qs).toObject().value(u"dayKey"_qs).toString(), u"2026-12-07"_qs);
-
-    // The run left its data behind, written before the process ended.
-    QFile history(home.dataFolder() + u"/history.json"_qs);
-    if (historyEntries == 0) {
-        QVERIFY(!history.exists());
-    } else {
-        QVERIFY(history.open(QIODevice::ReadOnly));
-        QCOMPARE(QJsonDocument::fromJson(history.readAll()).array().size(), historyEntries);
-    }
-}
-
-void CliTest::badArgumentsFail_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("no mode") << QStringList{u"--text"_qs, u"hi"_qs};
-    QTest::newRow("unknown mode") << QStringList{u"shout"_qs, u"--text"_qs, u"hi"_qs};
-    QTest::newRow("no text") << QStringList{u"dictate"_qs};
-    QTest::newRow("bad now") << QStringList{u"dictate"_qs, u"--text"_qs, u"hi"_qs, u"--now"_qs,
-                                            u"tomorrow"_qs};
-}
-
-void CliTest::badArgumentsFail()
-{
-    QFETCH(QStringList, arguments);
-    IsolatedHome home;
-    const Run run = runCli(arguments);
-    QVERIFY(run.exitCode != 0);
-    QVERIFY(run.out.isEmpty());
-    QVERIFY(!run.err.isEmpty());
-    QVERIFY(!QFile::exists(home.dataFolder() + u"/history.json"_qs));
-}
-
-namespace {
-
 // A file made by sox from `input` (files or -n with options) and `effects`, written as `name`.
 QString makeAudio(const QTemporaryDir &dir, const QString &name, const QStringList &input,
                   const QStringList &effects = {})
@@ -148,87 +49,179 @@ QString speech(const QTemporaryDir &dir, const QString &name, const QString &voi
 
 } // namespace
 
-void CliTest::audioFiles_data()
+class CliTest : public QObject
 {
-    QTest::addColumn<QString>("file"); // a recipe, made in the test's folder
-    QTest::addColumn<bool>("ok");
-    QTest::newRow("speech 16 kHz") << u"speech"_qs << true;
-    QTest::newRow("speech 48 kHz stereo") << u"speech48stereo"_qs << true;
-    QTest::newRow("speech 8 kHz 8-bit") << u"speech8k8bit"_qs << true;
-    QTest::newRow("pure silence") << u"silence"_qs << true;
-    QTest::newRow("noise") << u"noise"_qs << true;
-    QTest::newRow("empty file") << u"empty"_qs << false;
-    QTest::newRow("not audio") << u"text"_qs << false;
-    QTest::newRow("missing") << u"missing"_qs << false;
-}
+    Q_OBJECT
 
-void CliTest::audioFiles()
-{
-    QFETCH(QString, file);
-    QFETCH(bool, ok);
-    IsolatedHome home;
-    QTemporaryDir dir;
-    const QString sentence = u"remember to water the plants"_qs;
-    const QString source = speech(dir, u"source.wav"_qs, u"slt"_qs, sentence);
-    QString path = dir.filePath(u"missing.wav"_qs);
-    if (file == u"speech")
-        path = source;
-    else if (file == u"speech48stereo")
-        path = makeAudio(dir, u"s48.wav"_qs, {source, u"-r"_qs, u"48000"_qs, u"-c"_qs, u"2"_qs});
-    else if (file == u"speech8k8bit")
-        path = makeAudio(dir, u"s8.wav"_qs, {source, u"-r"_qs, u"8000"_qs, u"-b"_qs, u"8"_qs});
-    else if (file == u"silence")
-        path = makeAudio(dir, u"silence.wav"_qs, {u"-n"_qs, u"-r"_qs, u"16000"_qs, u"-c"_qs, u"1"_qs},
-                         {u"trim"_qs, u"0"_qs, u"3"_qs});
-    else if (file == u"noise")
-        path = makeAudio(dir, u"noise.wav"_qs, {u"-n"_qs, u"-r"_qs, u"16000"_qs, u"-c"_qs, u"1"_qs},
-                         {u"synth"_qs, u"3"_qs, u"whitenoise"_qs, u"vol"_qs, u"0.3"_qs});
-    else if (file == u"empty" || file == u"text") {
-        path = dir.filePath(file + u".wav"_qs);
-        QFile out(path);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        if (file == u"text")
-            out.write("this is not a recording at all\n");
+private slots:
+
+    void jsonPerMode_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expectedText");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("recordKey");
+        QTest::addColumn<int>("historyEntries");
+
+        QTest::newRow("dictate") << u"dictate"_qs << u"um hello  world"_qs << u"Hello world."_qs
+                                 << u"Inserted — Hold Right Alt to dictate"_qs << QString() << 1;
+        QTest::newRow("capture") << u"capture"_qs << u"call Sarah at 3 and then email Tom"_qs
+                                 << u"Call Sarah at 3 and then email Tom"_qs << u"Captured 2 tasks"_qs
+                                 << u"tasks"_qs << 1;
+        QTest::newRow("focus") << u"focus"_qs << u"goal: launch the site"_qs << u"Goal: launch the site"_qs
+                               << u"Focus: Launch the site"_qs << u"session"_qs << 1;
+        QTest::newRow("briefing") << u"briefing"_qs << u"call the bank"_qs << u"Call the bank"_qs
+                                  << u"Briefing saved · 1 items"_qs << u"briefing"_qs << 1;
+        QTest::newRow("empty result")
+            << u"capture"_qs << u"um uh"_qs << QString() << u"Hold Right Alt · Ctrl+Space for Command Deck"_qs
+            << u"tasks"_qs << 0;
     }
 
-    const Run run = runCli({u"dictate"_qs, u"--audio"_qs, path, u"--json"_qs});
-    if (!ok) {
+    void jsonPerMode()
+    {
+        QFETCH(QString, mode);
+        QFETCH(QString, text);
+        QFETCH(QString, expectedText);
+        QFETCH(QString, status);
+        QFETCH(QString, recordKey);
+        QFETCH(int, historyEntries);
+
+        IsolatedHome home;
+        const Run run = runCli({mode, u"--text"_qs, text, u"--now"_qs, u"2026-12-06T21:30"_qs, u"--json"_qs});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.endsWith('\n'));
+        const QJsonObject result = QJsonDocument::fromJson(run.out).object();
+        QCOMPARE(result.value(u"raw"_qs).toString(), text);
+        QCOMPARE(result.value(u"text"_qs).toString(), expectedText);
+        QCOMPARE(result.value(u"status"_qs).toString(), status);
+        if (!recordKey.isEmpty())
+            QVERIFY2(result.contains(recordKey), run.out.constData());
+        if (mode == u"capture"_qs && historyEntries > 0) {
+            const QJsonObject first = result.value(u"tasks"_qs).toArray().first().toObject();
+            QCOMPARE(first.value(u"title"_qs).toString(), u"Call Sarah at 3"_qs);
+            // No day word: today at 15:00 local time, in seconds since 2001.
+            QCOMPARE(first.value(u"dueAt"_qs).toDouble(),
+                     double(QDateTime(QDate(2026, 12, 6), QTime(15, 0)).toSecsSinceEpoch() - 978307200));
+        }
+        if (mode == u"briefing"_qs)
+            QCOMPARE(result.value(u"briefing"_qs).toObject().value(u"dayKey"_qs).toString(),
+                     u"2026-12-07"_qs);
+
+        // The run left its data behind, written before the process ended.
+        QFile history(home.dataFolder() + u"/history.json"_qs);
+        if (historyEntries == 0) {
+            QVERIFY(!history.exists());
+        } else {
+            QVERIFY(history.open(QIODevice::ReadOnly));
+            QCOMPARE(QJsonDocument::fromJson(history.readAll()).array().size(), historyEntries);
+        }
+    }
+
+    void badArgumentsFail_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("no mode") << QStringList{u"--text"_qs, u"hi"_qs};
+        QTest::newRow("unknown mode") << QStringList{u"shout"_qs, u"--text"_qs, u"hi"_qs};
+        QTest::newRow("no text") << QStringList{u"dictate"_qs};
+        QTest::newRow("bad now") << QStringList{u"dictate"_qs, u"--text"_qs, u"hi"_qs, u"--now"_qs,
+                                                u"tomorrow"_qs};
+    }
+
+    void badArgumentsFail()
+    {
+        QFETCH(QStringList, arguments);
+        IsolatedHome home;
+        const Run run = runCli(arguments);
         QVERIFY(run.exitCode != 0);
-        QVERIFY2(run.err.startsWith("dictrava-cli: "), run.err.constData());
-        return;
+        QVERIFY(run.out.isEmpty());
+        QVERIFY(!run.err.isEmpty());
+        QVERIFY(!QFile::exists(home.dataFolder() + u"/history.json"_qs));
     }
-    QCOMPARE(run.exitCode, 0);
-    const QJsonObject result = QJsonDocument::fromJson(run.out.mid(run.out.lastIndexOf("\n{") + 1)).object();
-    QVERIFY2(result.contains(u"latencyMs"_qs), run.out.constData());
-    // Telephone-band audio is decoded, but the wide-band model makes little of it.
-    if (file.startsWith(u"speech") && file != u"speech8k8bit")
-        QVERIFY2(wordOverlap(sentence, result.value(u"raw"_qs).toString()) >= 0.6, run.out.constData());
-    if (file == u"silence")
-        QCOMPARE(result.value(u"status"_qs).toString(), u"Hold Right Alt · Ctrl+Space for Command Deck"_qs);
-}
 
-void CliTest::meetingJson()
-{
-    QTemporaryDir dir;
-    const QString a = speech(dir, u"a.wav"_qs, u"slt"_qs, u"hi my name is sarah"_qs);
-    const QString b =
-        speech(dir, u"b.wav"_qs, u"rms"_qs, u"we should review the budget before the end of the month"_qs);
-    const QString pause = makeAudio(dir, u"pause.wav"_qs,
-                                    {u"-n"_qs, u"-r"_qs, u"16000"_qs, u"-c"_qs, u"1"_qs, u"-b"_qs, u"16"_qs},
-                                    {u"trim"_qs, u"0"_qs, u"2"_qs});
-    const QString meeting = makeAudio(dir, u"meeting.wav"_qs, {a, pause, b, pause});
-    const Run run = runCli({u"meeting"_qs, u"--audio"_qs, meeting, u"--json"_qs});
-    QCOMPARE(run.exitCode, 0);
-    const QJsonObject result = QJsonDocument::fromJson(run.out.mid(run.out.lastIndexOf("\n{") + 1)).object();
-    const QJsonArray segments = result.value(u"segments"_qs).toArray();
-    QCOMPARE(segments.size(), 2);
-    QVERIFY(segments[0].toObject().value(u"speakerIndex"_qs).toInt() !=
-            segments[1].toObject().value(u"speakerIndex"_qs).toInt());
-    QVERIFY(result.value(u"markdown"_qs)
-                .toString()
-                .contains(segments[1].toObject().value(u"text"_qs).toString()));
-    QVERIFY(!result.value(u"speakers"_qs).toArray().isEmpty());
-}
+    void audioFiles_data()
+    {
+        // sox arguments, "speech" and "out" standing for the spoken sentence and the file made;
+        // "write:…" writes those bytes instead.
+        QTest::addColumn<QStringList>("recipe");
+        QTest::addColumn<bool>("ok");
+        const QStringList speech{u"speech"_qs, u"out"_qs};
+        const QStringList generated{u"-n"_qs, u"-r"_qs, u"16000"_qs, u"-c"_qs, u"1"_qs, u"out"_qs};
+        QTest::newRow("speech 16 kHz") << speech << true;
+        QTest::newRow("speech 48 kHz stereo")
+            << QStringList{u"speech"_qs, u"-r"_qs, u"48000"_qs, u"-c"_qs, u"2"_qs, u"out"_qs} << true;
+        QTest::newRow("speech 8 kHz 8-bit")
+            << QStringList{u"speech"_qs, u"-r"_qs, u"8000"_qs, u"-b"_qs, u"8"_qs, u"out"_qs} << true;
+        QTest::newRow("pure silence") << generated + QStringList{u"trim"_qs, u"0"_qs, u"3"_qs} << true;
+        QTest::newRow("noise") << generated + QStringList{u"synth"_qs, u"3"_qs, u"whitenoise"_qs, u"vol"_qs,
+                                                          u"0.3"_qs}
+                               << true;
+        QTest::newRow("empty file") << QStringList{u"write:"_qs} << false;
+        QTest::newRow("not audio") << QStringList{u"write:this is not a recording at all"_qs} << false;
+        QTest::newRow("missing") << QStringList() << false;
+    }
+
+    void audioFiles()
+    {
+        QFETCH(QStringList, recipe);
+        QFETCH(bool, ok);
+        IsolatedHome home;
+        QTemporaryDir dir;
+        const QString sentence = u"remember to water the plants"_qs;
+        const QString source = speech(dir, u"source.wav"_qs, u"slt"_qs, sentence);
+        const QString path = dir.filePath(u"input.wav"_qs);
+        if (recipe.size() == 1 && recipe.first().startsWith(u"write:")) {
+            QFile out(path);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(recipe.first().mid(6).toUtf8());
+        } else if (!recipe.isEmpty()) {
+            recipe.replaceInStrings(QRegularExpression(u"^speech$"_qs), source);
+            recipe.replaceInStrings(QRegularExpression(u"^out$"_qs), path);
+            QProcess::execute(u"sox"_qs, recipe);
+        }
+
+        const Run run = runCli({u"dictate"_qs, u"--audio"_qs, path, u"--json"_qs});
+        if (!ok) {
+            QVERIFY(run.exitCode != 0);
+            QVERIFY2(run.err.startsWith("dictrava-cli: "), run.err.constData());
+            return;
+        }
+        QCOMPARE(run.exitCode, 0);
+        const QJsonObject result =
+            QJsonDocument::fromJson(run.out.mid(run.out.lastIndexOf("\n{") + 1)).object();
+        QVERIFY2(result.contains(u"latencyMs"_qs), run.out.constData());
+        // Telephone-band audio is decoded, but the wide-band model makes little of it.
+        if (recipe.contains(source) && !recipe.contains(u"8000"_qs))
+            QVERIFY2(wordOverlap(sentence, result.value(u"raw"_qs).toString()) >= 0.6, run.out.constData());
+        if (recipe.contains(u"trim"_qs))
+            QCOMPARE(result.value(u"status"_qs).toString(),
+                     u"Hold Right Alt · Ctrl+Space for Command Deck"_qs);
+    }
+
+    void meetingJson()
+    {
+        QTemporaryDir dir;
+        const QString a = speech(dir, u"a.wav"_qs, u"slt"_qs, u"hi my name is sarah"_qs);
+        const QString b = speech(dir, u"b.wav"_qs, u"rms"_qs,
+                                 u"we should review the budget before the end of the month"_qs);
+        const QString pause = makeAudio(
+            dir, u"pause.wav"_qs, {u"-n"_qs, u"-r"_qs, u"16000"_qs, u"-c"_qs, u"1"_qs, u"-b"_qs, u"16"_qs},
+            {u"trim"_qs, u"0"_qs, u"2"_qs});
+        const QString meeting = makeAudio(dir, u"meeting.wav"_qs, {a, pause, b, pause});
+        const Run run = runCli({u"meeting"_qs, u"--audio"_qs, meeting, u"--json"_qs});
+        QCOMPARE(run.exitCode, 0);
+        const QJsonObject result =
+            QJsonDocument::fromJson(run.out.mid(run.out.lastIndexOf("\n{") + 1)).object();
+        const QJsonArray segments = result.value(u"segments"_qs).toArray();
+        QCOMPARE(segments.size(), 2);
+        QVERIFY(segments[0].toObject().value(u"speakerIndex"_qs).toInt() !=
+                segments[1].toObject().value(u"speakerIndex"_qs).toInt());
+        QVERIFY(result.value(u"markdown"_qs)
+                    .toString()
+                    .contains(segments[1].toObject().value(u"text"_qs).toString()));
+        QVERIFY(!result.value(u"speakers"_qs).toArray().isEmpty());
+    }
+};
 
 QTEST_GUILESS_MAIN(CliTest)
 #include "CliTest.moc"
