@@ -41,6 +41,10 @@ def run(cmd, **kw):
     return subprocess.run(cmd, capture_output=True, text=True, check=True, **kw)
 
 
+def run_json(cmd, **kw):
+    return json.loads(run(cmd, **kw).stdout)
+
+
 def render(text, voice, path, rate=16000):
     raw = path + ".raw.wav"
     run(["flite", "-voice", voice, "-t", text, "-o", raw])
@@ -81,7 +85,7 @@ def dictation_bench(workdir, sentences, env):
         path = os.path.join(workdir, f"d{i}-{voice}.wav")
         render(text, voice, path, rate=48000)
         before = child_cpu()
-        result = json.loads(run(["taskset", "-c", "0", CLI, "dictate", "--audio", path, "--json"], env=env).stdout)
+        result = run_json(["taskset", "-c", "0", CLI, "dictate", "--audio", path, "--json"], env=env)
         cpu += child_cpu() - before
         audio += duration(path)
         e, n = wer(text, result["raw"])
@@ -91,7 +95,7 @@ def dictation_bench(workdir, sentences, env):
         out = run(["pocketsphinx_continuous", "-infile", pcm16, "-logfn", "/dev/null"]).stdout
         e, n = wer(text, " ".join(out.split("\n")))
         batch[0] += e; batch[1] += n
-        realtime = json.loads(run([CLI, "dictate", "--audio", path, "--realtime", "--json"], env=env).stdout)
+        realtime = run_json([CLI, "dictate", "--audio", path, "--realtime", "--json"], env=env)
         latencies.append(realtime["latencyMs"])
     our_wer, batch_wer = ours[0] / ours[1], batch[0] / batch[1]
     latencies.sort()
@@ -115,7 +119,7 @@ def meeting_bench(workdir, env, meetings=3):
                 parts += [path, os.path.join(workdir, "silence.wav")]
             meeting = os.path.join(workdir, f"meeting{count}-{m}.wav")
             run(["sox", *parts, "-r", "16000", "-c", "1", "-b", "16", "-e", "signed", meeting])
-            result = json.loads(run([CLI, "meeting", "--audio", meeting, "--json"], env=env).stdout)
+            result = run_json([CLI, "meeting", "--audio", meeting, "--json"], env=env)
             labels = [s["speakerIndex"] for s in result["segments"]]
             best = 0
             for mapping in itertools.permutations(range(max(5, len(voices)))):

@@ -8,6 +8,7 @@
 #include "cli/Output.h"
 #include "cli/TerminalDelivery.h"
 #include "core/Clock.h"
+#include "core/Diagnostics.h"
 #include "core/Json.h"
 #include "dictation/DictationEngine.h"
 #include "platform/DBusNotificationClient.h"
@@ -71,6 +72,8 @@ int main(int argc, char *argv[])
                "       dictrava-cli meeting --audio FILE [--realtime] [--json]\n";
         return kUsageError;
     }
+    if (options.isSet(jsonOption))
+        printDiagnosticsToStandardError(); // standard output holds the one JSON object
     const AudioRunOptions audio{options.value(audioOption), options.isSet(realtimeOption),
                                 options.isSet(jsonOption)};
     if (meeting)
