@@ -238,8 +238,6 @@ private slots:
         QTest::addColumn<bool>("atLimit");
 
         const QStringList none;
-        QTest::newRow("pause") << u"p:hello there|f:Hello there.|p:and then|stop|f:and then some"_s
-                               << u"Hello there and then some"_s << none << 2 << false;
         QTest::newRow("new hypothesis settles the old") << u"p:hello there|p:goodbye|stop|f:goodbye now"_s
                                                         << u"hello there goodbye now"_s << none << 1 << false;
         QTest::newRow("whole-task partials only revise")
