@@ -3,12 +3,10 @@
 #include "usage/MachineName.h"
 
 #include <QElapsedTimer>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkReply>
 #include <QSettings>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
@@ -19,22 +17,34 @@ namespace {
 
 const QDateTime kStart(QDate(2026, 12, 5), QTime(10, 4, 13, 678), QTimeZone(3600));
 
-qsizetype inFlight(const UsageReporter &reporter)
-{
-    return reporter.findChildren<QNetworkReply *>().size();
-}
-
-// A reporter on a settings file of its own, with the clock at kStart.
+// A reporter on a settings file of its own, with the clock at kStart, sending to `server`.
 struct Fixture
 {
+    RecordingHttpServer server;
     QTemporaryDir dir;
     QSettings settings{dir.filePath(u"Dictrava.conf"_s), QSettings::IniFormat};
     ManualClock clock{kStart};
     UsageReporter reporter{settings, clock};
 
+    explicit Fixture(bool send = true)
+    {
+        if (send)
+            sendTo(server.url());
+    }
     void sendTo(const QUrl &url)
     {
         reporter.setEndpointProvider([url] { return UsageReporter::endpointFromText(url.toString()); });
+    }
+    qsizetype inFlight() const { return reporter.findChildren<QNetworkReply *>().size(); }
+    // "event ts" of each request, sorted: parallel connections may deliver out of order.
+    QStringList received()
+    {
+        QStringList lines;
+        for (const HttpRequest &request : std::as_const(server.requests))
+            lines << request.json().value(u"event"_s).toString() + u' ' +
+                         request.json().value(u"ts"_s).toString();
+        lines.sort();
+        return lines;
     }
 };
 
@@ -47,47 +57,37 @@ class UsageReporterTest : public QObject
 private slots:
     void pingCarriesTheBodyAndHeader()
     {
-        RecordingHttpServer server;
         Fixture f;
         f.settings.setValue(u"userDisplayName"_s, u"Maya Lin"_s);
-        f.sendTo(server.url());
         f.reporter.report(u"dictation"_s, {{u"chars"_s, 42}});
-        QTRY_COMPARE(server.requests.size(), 1);
-
-        const HttpRequest request = server.requests.first();
+        QTRY_COMPARE(f.server.requests.size(), 1);
+        const HttpRequest request = f.server.requests.first();
         QVERIFY2(request.head.startsWith("post /api/track http/1.1\r\n"), request.head);
         QVERIFY2(request.head.contains("\r\ncontent-type: application/json\r\n"), request.head);
         QVERIFY2(!request.body.contains('\n') && !request.body.contains(": "), request.body); // compact
         QVERIFY2(request.body.contains("\"chars\":42,") || request.body.contains("\"chars\":42}"),
                  request.body); // an integer, not 42.0
-        const QJsonObject expected{
-            {u"deviceId"_s, f.reporter.deviceId()},
-            {u"event"_s, u"dictation"_s},
-            {u"user"_s, u"Maya Lin"_s},
-            {u"host"_s, MachineName::displayName()},
-            {u"appVersion"_s, QStringLiteral(DICTRAVA_VERSION)},
-            {u"ts"_s, u"2026-12-05T09:04:13Z"_s},
-            {u"chars"_s, 42},
-        };
-        QCOMPARE(request.json(), expected);
+        QCOMPARE(request.json(), (QJsonObject{{u"deviceId"_s, f.reporter.deviceId()},
+                                              {u"event"_s, u"dictation"_s},
+                                              {u"user"_s, u"Maya Lin"_s},
+                                              {u"host"_s, MachineName::displayName()},
+                                              {u"appVersion"_s, QStringLiteral(DICTRAVA_VERSION)},
+                                              {u"ts"_s, u"2026-12-05T09:04:13Z"_s},
+                                              {u"chars"_s, 42}}));
     }
 
     void extraEntriesWinButTheThrottleKeepsTheEventName()
     {
-        RecordingHttpServer server;
         Fixture f;
-        f.sendTo(server.url());
         f.reporter.report(u"dictation"_s, {{u"event"_s, u"renamed"_s}});
         f.clock.advance(1);
         f.reporter.report(u"dictation"_s); // held back
         f.reporter.report(u"renamed"_s);
-        QTRY_COMPARE(server.requests.size(), 2);
+        QTRY_COMPARE(f.server.requests.size(), 2);
         QTest::qWait(100);
-        QCOMPARE(server.requests.size(), 2);
-        for (const HttpRequest &request : std::as_const(server.requests)) {
-            QCOMPARE(request.json().value(u"event"_s).toString(), u"renamed"_s);
-            QCOMPARE(request.json().value(u"user"_s), QJsonValue(u""_s)); // no display name stored
-        }
+        QCOMPARE(f.received(),
+                 (QStringList{u"renamed 2026-12-05T09:04:13Z"_s, u"renamed 2026-12-05T09:04:14Z"_s}));
+        QCOMPARE(f.server.requests[0].json().value(u"user"_s), QJsonValue(u""_s)); // no display name stored
     }
 
     void throttle_data()
@@ -95,46 +95,35 @@ private slots:
         // Steps are "event@seconds after the start"; `sent` lists those that must go out.
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QStringList>("sent");
-        QTest::newRow("0, 30, 70 s") << QStringList{u"dictation@0"_s, u"dictation@30"_s, u"dictation@70"_s}
-                                     << QStringList{u"dictation@0"_s, u"dictation@70"_s};
-        QTest::newRow("exactly a minute")
-            << QStringList{u"capture@0"_s, u"capture@60"_s} << QStringList{u"capture@0"_s, u"capture@60"_s};
-        QTest::newRow("dropped ping keeps the window")
-            << QStringList{u"focus@0"_s, u"focus@59"_s, u"focus@60"_s, u"focus@119"_s}
-            << QStringList{u"focus@0"_s, u"focus@60"_s};
-        QTest::newRow("per event name") << QStringList{u"dictation@0"_s, u"focus@1"_s, u"dictation@2"_s}
-                                        << QStringList{u"dictation@0"_s, u"focus@1"_s};
-        QTest::newRow("launch never held back") << QStringList{u"launch@0"_s, u"launch@1"_s, u"launch@1"_s}
-                                                << QStringList{u"launch@0"_s, u"launch@1"_s, u"launch@1"_s};
-        QTest::newRow("clock set back an hour")
-            << QStringList{u"briefing@0"_s, u"briefing@-3600"_s, u"briefing@-3590"_s}
-            << QStringList{u"briefing@0"_s, u"briefing@-3600"_s};
+        const auto row = [](const char *tag, const QString &steps, const QString &sent) {
+            QTest::newRow(tag) << steps.split(u' ') << sent.split(u' ');
+        };
+        row("0, 30, 70 s", u"dictation@0 dictation@30 dictation@70"_s, u"dictation@0 dictation@70"_s);
+        row("exactly a minute", u"capture@0 capture@60"_s, u"capture@0 capture@60"_s);
+        row("dropped ping keeps the window", u"focus@0 focus@59 focus@60 focus@119"_s, u"focus@0 focus@60"_s);
+        row("per event name", u"dictation@0 focus@1 dictation@2"_s, u"dictation@0 focus@1"_s);
+        row("launch never held back", u"launch@0 launch@1 launch@1"_s, u"launch@0 launch@1 launch@1"_s);
+        row("clock set back an hour", u"briefing@0 briefing@-3600 briefing@-3590"_s,
+            u"briefing@0 briefing@-3600"_s);
     }
 
     void throttle()
     {
         QFETCH(QStringList, steps);
         QFETCH(QStringList, sent);
-        RecordingHttpServer server;
         Fixture f;
-        f.sendTo(server.url());
         const auto at = [](const QString &step) { return kStart.addSecs(step.section(u'@', 1).toInt()); };
         for (const QString &step : std::as_const(steps)) {
             f.clock.set(at(step));
             f.reporter.report(step.section(u'@', 0, 0));
         }
-        QTRY_COMPARE(server.requests.size(), sent.size());
+        QTRY_COMPARE(f.server.requests.size(), sent.size());
         QTest::qWait(100); // and no more
-        QStringList received;
         QStringList expected;
-        for (const HttpRequest &request : std::as_const(server.requests))
-            received << request.json().value(u"event"_s).toString() + u' ' +
-                            request.json().value(u"ts"_s).toString();
         for (const QString &step : std::as_const(sent))
             expected << step.section(u'@', 0, 0) + u' ' + at(step).toUTC().toString(Qt::ISODate);
-        received.sort(); // parallel connections may deliver out of order
         expected.sort();
-        QCOMPARE(received, expected);
+        QCOMPARE(f.received(), expected);
     }
 
     void unusableEndpointSendsAndRecordsNothing_data()
@@ -152,30 +141,28 @@ private slots:
     {
         QFETCH(QString, endpoint);
         QVERIFY(!UsageReporter::endpointFromText(endpoint));
-        RecordingHttpServer server;
-        Fixture f;
+        Fixture f(false);
         f.reporter.report(u"dictation"_s); // no provider yet
         // A provider that hands over the text's URL unchecked is still not followed.
         const auto url = endpoint.isNull() ? std::nullopt : std::optional<QUrl>(QUrl(endpoint));
         f.reporter.setEndpointProvider([url] { return url; });
         f.reporter.report(u"dictation"_s);
-        QCOMPARE(inFlight(f.reporter), 0);
-
+        QCOMPARE(f.inFlight(), 0);
         f.clock.advance(1); // switched on a second later, the event goes out: nothing was recorded
-        f.sendTo(server.url());
+        f.sendTo(f.server.url());
         f.reporter.report(u"dictation"_s);
-        QTRY_COMPARE(server.requests.size(), 1);
+        QTRY_COMPARE(f.server.requests.size(), 1);
     }
 
     void deadEndpointsNeitherBlockNorPileUp()
     {
-        RecordingHttpServer live, hanging(false);
+        RecordingHttpServer hanging(false);
         QTcpServer probe; // a port that was free a moment ago refuses connections
         QVERIFY(probe.listen(QHostAddress::LocalHost));
         const QUrl refused(u"http://127.0.0.1:%1/api/track"_s.arg(probe.serverPort()));
         probe.close();
 
-        Fixture f;
+        Fixture f(false);
         QElapsedTimer timer;
         timer.start();
         f.sendTo(refused);
@@ -184,36 +171,31 @@ private slots:
         f.reporter.report(u"capture"_s);
         QVERIFY2(timer.elapsed() < 500, "report() waited for the network");
         QTRY_COMPARE(hanging.requests.size(), 1);
-
-        f.sendTo(live.url()); // later pings go out while one still hangs
+        f.sendTo(f.server.url()); // later pings go out while one still hangs
         f.reporter.report(u"focus"_s);
-        QTRY_COMPARE(live.requests.size(), 1);
+        QTRY_COMPARE(f.server.requests.size(), 1);
         QCOMPARE(hanging.closedByClient, 0);
-
         QTRY_COMPARE_WITH_TIMEOUT(hanging.closedByClient, 1, 10000); // given up after 5 s
         QVERIFY2(timer.elapsed() >= 4500, "gave up before the time-out");
-        QTRY_COMPARE(inFlight(f.reporter), 0);
+        QTRY_COMPARE(f.inFlight(), 0);
     }
 
     void deviceIdIsMadeOnceAndKept()
     {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(u"Dictrava.conf"_s);
-        ManualClock clock;
-        QSettings settings(file, QSettings::IniFormat);
-        const QString first = UsageReporter(settings, clock).deviceId();
+        Fixture f(false);
+        const auto id = [&] { return UsageReporter(f.settings, f.clock).deviceId(); };
+        const QString first = f.reporter.deviceId();
         QCOMPARE(first, first.toUpper());
         QCOMPARE(QUuid::fromString(first).toString(QUuid::WithoutBraces), first.toLower());
-        QFile onDisk(file); // stored at once, not only when the settings object goes away
+        QFile onDisk(f.settings.fileName()); // stored at once, not only when the settings go away
         QVERIFY(onDisk.open(QIODevice::ReadOnly) && onDisk.readAll().contains(first.toUtf8()));
-
-        QCOMPARE(UsageReporter(settings, clock).deviceId(), first);
-        settings.remove(u"dictrava.deviceId"_s);
-        const QString second = UsageReporter(settings, clock).deviceId();
+        QCOMPARE(id(), first);
+        f.settings.remove(u"dictrava.deviceId"_s);
+        const QString second = id();
         QVERIFY(second != first);
-        QCOMPARE(settings.value(u"dictrava.deviceId"_s).toString(), second);
-        settings.setValue(u"dictrava.deviceId"_s, QString()); // an emptied value counts as none
-        QCOMPARE(UsageReporter(settings, clock).deviceId().size(), 36);
+        QCOMPARE(f.settings.value(u"dictrava.deviceId"_s).toString(), second);
+        f.settings.setValue(u"dictrava.deviceId"_s, QString()); // an emptied value counts as none
+        QCOMPARE(id().size(), 36);
     }
 
     void machineName_data()
@@ -221,25 +203,22 @@ private slots:
         QTest::addColumn<QByteArray>("machineInfo"); // empty: no file
         QTest::addColumn<QString>("hostName");
         QTest::addColumn<QString>("expected");
-        const QString host = u"vm-42"_s;
-        QTest::newRow("plain") << QByteArray("PRETTY_HOSTNAME=Maya Laptop\n") << host << u"Maya Laptop"_s;
-        QTest::newRow("double quotes")
-            << QByteArray("PRETTY_HOSTNAME=\"Maya's Laptop\"") << host << u"Maya's Laptop"_s;
-        QTest::newRow("single quotes")
-            << QByteArray("PRETTY_HOSTNAME='Studio \"B\" $HOME'") << host << u"Studio \"B\" $HOME"_s;
-        QTest::newRow("escapes in double quotes")
-            << QByteArray("PRETTY_HOSTNAME=\"Say \\\"hi\\\" \\\\ \\$5 \\n\"") << host
-            << u"Say \"hi\" \\ $5 \\n"_s;
-        QTest::newRow("escapes unquoted")
-            << QByteArray("PRETTY_HOSTNAME=Desk\\ 7\\\\") << host << u"Desk 7\\"_s;
-        QTest::newRow("escaped final space") << QByteArray("PRETTY_HOSTNAME=Desk\\ \n") << host << u"Desk"_s;
-        QTest::newRow("among other keys, CRLF, last wins")
-            << QByteArray(
-                   "# set by hostnamectl\r\nPRETTY_HOSTNAME=Old\r\nCHASSIS=laptop\r\n PRETTY_HOSTNAME = "
-                   "\"Café Mac\"\r\nPRETTY_HOSTNAME_2=No\r\n;PRETTY_HOSTNAME=Commented\r\n")
-            << host << u"Café Mac"_s;
-        QTest::newRow("blank pretty name") << QByteArray("PRETTY_HOSTNAME=\"  \"\n") << host << host;
-        QTest::newRow("no file") << QByteArray() << host << host;
+        const auto row = [](const char *tag, const QByteArray &info, const QString &expected) {
+            QTest::newRow(tag) << info << u"vm-42"_s << expected;
+        };
+        row("plain", "PRETTY_HOSTNAME=Maya Laptop\n", u"Maya Laptop"_s);
+        row("double quotes", "PRETTY_HOSTNAME=\"Maya's Laptop\"", u"Maya's Laptop"_s);
+        row("single quotes", "PRETTY_HOSTNAME='Studio \"B\" $HOME'", u"Studio \"B\" $HOME"_s);
+        row("escapes in double quotes", "PRETTY_HOSTNAME=\"Say \\\"hi\\\" \\\\ \\$5 \\n\"",
+            u"Say \"hi\" \\ $5 \\n"_s);
+        row("escapes unquoted", "PRETTY_HOSTNAME=Desk\\ 7\\\\", u"Desk 7\\"_s);
+        row("escaped final space", "PRETTY_HOSTNAME=Desk\\ \n", u"Desk"_s);
+        row("among other keys, CRLF, last wins",
+            "# set by hostnamectl\r\nPRETTY_HOSTNAME=Old\r\nCHASSIS=laptop\r\n PRETTY_HOSTNAME = "
+            "\"Café Mac\"\r\nPRETTY_HOSTNAME_2=No\r\n;PRETTY_HOSTNAME=Commented\r\n",
+            u"Café Mac"_s);
+        row("blank pretty name", "PRETTY_HOSTNAME=\"  \"\n", u"vm-42"_s);
+        row("no file", {}, u"vm-42"_s);
         QTest::newRow("no name at all") << QByteArray() << QString() << u"mac"_s;
     }
 
