@@ -58,11 +58,14 @@ struct Desktop
         return spy.wait(5000);
     }
 
+    LocalNotificationCenter center() { return LocalNotificationCenter(clock, client, folder.path()); }
+
     PrivateSessionBus bus;
     TestNotificationServer server;
     QDBusConnection clientBus = bus.connect();
     DBusNotificationClient client;
     QTemporaryDir folder;
+    ManualClock clock{kStart};
     int markers = 0;
 };
 
@@ -80,245 +83,232 @@ private slots:
     }
     // Among others, QTimer's complaint about an interval that overflowed into a negative one.
     void init() { QTest::failOnWarning(QRegularExpression(u".*"_s)); }
-    void contentFiresAtItsMoment_data();
-    void contentFiresAtItsMoment();
-    void removalReplacementAndLateTriggers();
-    void pendingSurvivesRestart_data();
-    void pendingSurvivesRestart();
-    void timerDeliversOnItsOwn();
-    void quickRepostsWaitForTheFirstAnswer_data();
-    void quickRepostsWaitForTheFirstAnswer();
-    void newServerStartsAfresh();
-    void noServerIsSilent();
-};
 
-void NotificationCenterTest::contentFiresAtItsMoment_data()
-{
-    QTest::addColumn<NotificationRequest>("posted");
-    QTest::addColumn<QStringList>("capabilities");
-    QTest::addColumn<QString>("expectedBody");
+    void contentFiresAtItsMoment_data()
+    {
+        QTest::addColumn<NotificationRequest>("posted");
+        QTest::addColumn<QStringList>("capabilities");
+        QTest::addColumn<QString>("expectedBody");
 
-    const QString drift = u"You left “Draft” unfinished — finish it, or consciously switch."_s;
-    QTest::newRow("focus nudge, at once")
-        << NotificationRequest{u"focus-7C9E6679-7425-40DE-944B-E07FC1F90AE7"_s, u"Focus Coach"_s, drift, true,
-                               std::nullopt}
-        << kMarkupServer << drift;
-    QTest::newRow("task reminder to the second, markup escaped")
-        << NotificationRequest{u"0F8FAD5B-D9CB-469F-A165-70867728950E"_s, u"Dictra reminder"_s,
-                               u"Tom & Jerry <b>x</b> &amp;"_s, true,
-                               QDateTime(QDate(2026, 3, 11), QTime(11, 30, 45))}
-        << kMarkupServer << u"Tom &amp; Jerry &lt;b&gt;x&lt;/b&gt; &amp;amp;"_s;
-    QTest::newRow("morning briefing, plain-text server, no sound")
-        << NotificationRequest{u"briefing-morning-2026-03-11"_s, u"Your Dictra morning briefing"_s,
-                               u"3 things on deck & <more>"_s, false,
-                               QDateTime(QDate(2026, 3, 11), QTime(8, 0))}
-        << QStringList{u"body"_s} << u"3 things on deck & <more>"_s;
-}
+        const QString drift = u"You left “Draft” unfinished — finish it, or consciously switch."_s;
+        QTest::newRow("focus nudge, at once")
+            << NotificationRequest{u"focus-7C9E6679-7425-40DE-944B-E07FC1F90AE7"_s, u"Focus Coach"_s, drift,
+                                   true, std::nullopt}
+            << kMarkupServer << drift;
+        QTest::newRow("task reminder to the second, markup escaped")
+            << NotificationRequest{u"0F8FAD5B-D9CB-469F-A165-70867728950E"_s, u"Dictra reminder"_s,
+                                   u"Tom & Jerry <b>x</b> &amp;"_s, true,
+                                   QDateTime(QDate(2026, 3, 11), QTime(11, 30, 45))}
+            << kMarkupServer << u"Tom &amp; Jerry &lt;b&gt;x&lt;/b&gt; &amp;amp;"_s;
+        QTest::newRow("morning briefing, plain-text server, no sound")
+            << NotificationRequest{u"briefing-morning-2026-03-11"_s, u"Your Dictra morning briefing"_s,
+                                   u"3 things on deck & <more>"_s, false,
+                                   QDateTime(QDate(2026, 3, 11), QTime(8, 0))}
+            << QStringList{u"body"_s} << u"3 things on deck & <more>"_s;
+    }
 
-void NotificationCenterTest::contentFiresAtItsMoment()
-{
-    QFETCH(NotificationRequest, posted);
-    QFETCH(QStringList, capabilities);
-    QFETCH(QString, expectedBody);
+    void contentFiresAtItsMoment()
+    {
+        QFETCH(NotificationRequest, posted);
+        QFETCH(QStringList, capabilities);
+        QFETCH(QString, expectedBody);
 
-    Desktop desktop(capabilities);
-    ManualClock clock(kStart);
-    LocalNotificationCenter center(clock, desktop.client, desktop.folder.path());
-    center.add(posted);
-    if (posted.fireAt) {
+        Desktop desktop(capabilities);
+        ManualClock &clock = desktop.clock;
+        LocalNotificationCenter center = desktop.center();
+        center.add(posted);
+        if (posted.fireAt) {
+            QCOMPARE(center.pending().size(), 1);
+            clock.set(posted.fireAt->addMSecs(-1));
+            center.deliverDue();
+            QCOMPARE(desktop.shown(), QStringList());
+            clock.set(*posted.fireAt);
+            center.deliverDue();
+        }
+        QCOMPARE(desktop.shown(), QStringList{posted.title});
+        QVERIFY(center.pending().isEmpty());
+
+        const TestNotificationServer::Received got = desktop.server.received.at(posted.fireAt ? 1 : 0);
+        QCOMPARE(got.appName, u"Dictrava"_s);
+        QCOMPARE(got.replacesId, 0u);
+        QCOMPARE(got.body, expectedBody);
+        QCOMPARE(got.hints.value(u"sound-name"_s).toString(),
+                 posted.defaultSound ? u"message-new-instant"_s : QString());
+        QCOMPARE(got.expireTimeout, -1);
+    }
+
+    void removalReplacementAndLateTriggers()
+    {
+        Desktop desktop;
+        ManualClock &clock = desktop.clock;
+        LocalNotificationCenter center = desktop.center();
+        const QDateTime inAnHour = kStart.addSecs(3600);
+
+        center.add(request(u"removed"_s, inAnHour));
+        center.add(request(u"kept"_s, inAnHour));
+        center.removePending({u"removed"_s, u"never posted"_s});
+        // A later post with the same identifier takes the pending one's place, time and all.
+        center.add({u"moved"_s, u"moved early"_s, {}, true, inAnHour});
+        center.add({u"moved"_s, u"moved late"_s, {}, true, inAnHour.addSecs(1)});
+        center.add({u"now"_s, u"now, pending"_s, {}, true, inAnHour});
+        center.add({u"now"_s, u"now, at once"_s, {}, true, {}});
+        center.add({u"again"_s, u"again, first"_s, {}, true, {}});
+        center.add({u"again"_s, u"again, second"_s, {}, true, inAnHour});
+        // Due on arrival: shown when recent, dropped when stale or when there is no moment at all.
+        center.add(request(u"a minute late"_s, kStart.addSecs(-60)));
+        center.add(request(u"thirteen hours late"_s, kStart.addSecs(-13 * 3600)));
+        center.add(request(u"invalid"_s, QDateTime()));
+        QCOMPARE(desktop.shown(), (QStringList{u"now, at once"_s, u"again, first"_s, u"a minute late"_s}));
+
+        clock.set(inAnHour.addSecs(1));
+        center.deliverDue();
+        QCOMPARE(desktop.shown().mid(3), (QStringList{u"kept"_s, u"again, second"_s, u"moved late"_s}));
+        QVERIFY(center.pending().isEmpty());
+        // The re-post took the place of the one on screen, until the user dismissed that.
+        const QList<TestNotificationServer::Received> &received = desktop.server.received;
+        QCOMPARE(received[5].replacesId, received[1].id);
+        desktop.server.dismiss(received[1].id);
+        QTest::qWait(100);
+        center.add({u"again"_s, u"again, third"_s, {}, true, {}});
+        QCOMPARE(desktop.shown().last(), u"again, third"_s);
+        QCOMPARE(received[received.size() - 2].replacesId, 0u);
+    }
+
+    void pendingSurvivesRestart_data()
+    {
+        QTest::addColumn<QDateTime>("restartAt");
+        QTest::addColumn<bool>("shownAtStart");
+        QTest::addColumn<bool>("stillPending");
+
+        const QDateTime due = kStart.addSecs(10 * 3600); // 07:15 the next morning
+        QTest::newRow("before it is due") << due.addSecs(-60) << false << true;
+        QTest::newRow("just due") << due << true << false;
+        QTest::newRow("at the edge of the window") << due.addSecs(12 * 3600) << true << false;
+        QTest::newRow("a second too late") << due.addSecs(12 * 3600 + 1) << false << false;
+        QTest::newRow("clock a century ahead") << due.addYears(100) << false << false;
+        QTest::newRow("clock at 1970") << QDateTime(QDate(1970, 1, 1), QTime(0, 0), Qt::UTC) << false << true;
+        QTest::newRow("clock long before 1970")
+            << QDateTime(QDate(1601, 1, 1), QTime(12, 0)) << false << true;
+    }
+
+    void pendingSurvivesRestart()
+    {
+        QFETCH(QDateTime, restartAt);
+        QFETCH(bool, shownAtStart);
+        QFETCH(bool, stillPending);
+
+        Desktop desktop;
+        ManualClock &clock = desktop.clock;
+        const QDateTime due = kStart.addSecs(10 * 3600);
+        {
+            LocalNotificationCenter first = desktop.center();
+            first.add({u"0F8FAD5B-D9CB-469F-A165-70867728950E"_s, u"reminder"_s, u"Call Maya"_s, true, due});
+            first.add(request(u"withdrawn"_s, due));
+        }
+        desktop.center().removePending({u"withdrawn"_s});
+        clock.set(restartAt);
+        LocalNotificationCenter after = desktop.center();
+        QCOMPARE(desktop.shown(), shownAtStart ? QStringList{u"reminder"_s} : QStringList());
+        QCOMPARE(after.pending().size(), stillPending ? 1 : 0);
+        after.flush();
+        QCOMPARE(JsonStore<PendingNotification>(u"notifications.json"_s, desktop.folder.path()).load(),
+                 after.pending());
+
+        if (stillPending) {
+            clock.set(due);
+            after.deliverDue();
+            QCOMPARE(desktop.shown(), QStringList{u"reminder"_s});
+            QCOMPARE(desktop.server.received.at(1).body, u"Call Maya"_s); // after the first marker
+        }
+    }
+
+    void timerDeliversOnItsOwn()
+    {
+        Desktop desktop;
+        SystemClock clock;
+        LocalNotificationCenter center(clock, desktop.client, desktop.folder.path());
+        center.add(request(u"far"_s, clock.now().addYears(300)));
+        center.add(request(u"near"_s, clock.now().addMSecs(1200)));
+        QTRY_COMPARE_WITH_TIMEOUT(desktop.server.received.size(), 1, 5000);
+        QCOMPARE(desktop.server.received.first().summary, u"near"_s);
         QCOMPARE(center.pending().size(), 1);
-        clock.set(posted.fireAt->addMSecs(-1));
-        center.deliverDue();
-        QCOMPARE(desktop.shown(), QStringList());
-        clock.set(*posted.fireAt);
-        center.deliverDue();
     }
-    QCOMPARE(desktop.shown(), QStringList{posted.title});
-    QVERIFY(center.pending().isEmpty());
 
-    const TestNotificationServer::Received got = desktop.server.received.at(posted.fireAt ? 1 : 0);
-    QCOMPARE(got.appName, u"Dictrava"_s);
-    QCOMPARE(got.replacesId, 0u);
-    QCOMPARE(got.body, expectedBody);
-    QCOMPARE(got.hints.value(u"sound-name"_s).toString(),
-             posted.defaultSound ? u"message-new-instant"_s : QString());
-    QCOMPARE(got.expireTimeout, -1);
-}
-
-void NotificationCenterTest::removalReplacementAndLateTriggers()
-{
-    Desktop desktop;
-    ManualClock clock(kStart);
-    LocalNotificationCenter center(clock, desktop.client, desktop.folder.path());
-    const QDateTime inAnHour = kStart.addSecs(3600);
-
-    center.add(request(u"removed"_s, inAnHour));
-    center.add(request(u"kept"_s, inAnHour));
-    center.removePending({u"removed"_s, u"never posted"_s});
-    // A later post with the same identifier takes the pending one's place, time and all.
-    center.add({u"moved"_s, u"moved early"_s, {}, true, inAnHour});
-    center.add({u"moved"_s, u"moved late"_s, {}, true, inAnHour.addSecs(1)});
-    center.add({u"now"_s, u"now, pending"_s, {}, true, inAnHour});
-    center.add({u"now"_s, u"now, at once"_s, {}, true, {}});
-    center.add({u"again"_s, u"again, first"_s, {}, true, {}});
-    center.add({u"again"_s, u"again, second"_s, {}, true, inAnHour});
-    // Due on arrival: shown when recent, dropped when stale or when there is no moment at all.
-    center.add(request(u"a minute late"_s, kStart.addSecs(-60)));
-    center.add(request(u"thirteen hours late"_s, kStart.addSecs(-13 * 3600)));
-    center.add(request(u"invalid"_s, QDateTime()));
-    QCOMPARE(desktop.shown(), (QStringList{u"now, at once"_s, u"again, first"_s, u"a minute late"_s}));
-
-    clock.set(inAnHour.addSecs(1));
-    center.deliverDue();
-    QCOMPARE(desktop.shown().mid(3), (QStringList{u"kept"_s, u"again, second"_s, u"moved late"_s}));
-    QVERIFY(center.pending().isEmpty());
-    // The re-post took the place of the one on screen, until the user dismissed that.
-    const QList<TestNotificationServer::Received> &received = desktop.server.received;
-    QCOMPARE(received[5].replacesId, received[1].id);
-    desktop.server.dismiss(received[1].id);
-    QTest::qWait(100);
-    center.add({u"again"_s, u"again, third"_s, {}, true, {}});
-    QCOMPARE(desktop.shown().last(), u"again, third"_s);
-    QCOMPARE(received[received.size() - 2].replacesId, 0u);
-}
-
-void NotificationCenterTest::pendingSurvivesRestart_data()
-{
-    QTest::addColumn<QDateTime>("restartAt");
-    QTest::addColumn<bool>("shownAtStart");
-    QTest::addColumn<bool>("stillPending");
-
-    const QDateTime due = kStart.addSecs(10 * 3600); // 07:15 the next morning
-    QTest::newRow("before it is due") << due.addSecs(-60) << false << true;
-    QTest::newRow("just due") << due << true << false;
-    QTest::newRow("after a night switched off") << due.addSecs(2 * 3600) << true << false;
-    QTest::newRow("at the edge of the window") << due.addSecs(12 * 3600) << true << false;
-    QTest::newRow("a second too late") << due.addSecs(12 * 3600 + 1) << false << false;
-    QTest::newRow("clock a century ahead") << due.addYears(100) << false << false;
-    QTest::newRow("clock at 1970") << QDateTime(QDate(1970, 1, 1), QTime(0, 0), Qt::UTC) << false << true;
-    QTest::newRow("clock long before 1970") << QDateTime(QDate(1601, 1, 1), QTime(12, 0)) << false << true;
-}
-
-void NotificationCenterTest::pendingSurvivesRestart()
-{
-    QFETCH(QDateTime, restartAt);
-    QFETCH(bool, shownAtStart);
-    QFETCH(bool, stillPending);
-
-    Desktop desktop;
-    ManualClock clock(kStart);
-    const QDateTime due = kStart.addSecs(10 * 3600);
+    void quickRepostsWaitForTheFirstAnswer_data()
     {
-        LocalNotificationCenter first(clock, desktop.client, desktop.folder.path());
-        first.add({u"0F8FAD5B-D9CB-469F-A165-70867728950E"_s, u"reminder"_s, u"Call Maya"_s, true, due});
-        first.add(request(u"withdrawn"_s, due));
+        QTest::addColumn<bool>("serverAnswers");
+        QTest::newRow("answered late") << true;
+        QTest::newRow("never answered (hung server)") << false;
     }
+
+    void quickRepostsWaitForTheFirstAnswer()
     {
-        LocalNotificationCenter second(clock, desktop.client, desktop.folder.path());
-        second.removePending({u"withdrawn"_s});
+        QFETCH(bool, serverAnswers);
+        Desktop desktop(kMarkupServer, 400ms);
+        TestNotificationServer &server = desktop.server;
+        server.holdReplies(true);
+        desktop.client.show(u"task"_s, u"one"_s, QString(), true);
+        QTRY_COMPARE(server.received.size(), 1);
+        desktop.client.show(u"task"_s, u"two"_s, QString(), true);
+        desktop.client.show(u"task"_s, u"three"_s, QString(), true);
+        desktop.client.show(u"other"_s, u"unrelated"_s, QString(), true);
+        // The server runs on this thread: it only sees calls if show() never waits for an answer.
+        QTRY_COMPARE(server.received.size(), 2);
+        QCOMPARE(server.received[1].summary, u"unrelated"_s);
+
+        server.holdReplies(false);
+        if (serverAnswers)
+            server.releaseHeldReplies();
+        QTRY_COMPARE(server.received.size(), 3);
+        QCOMPARE(server.received[2].summary, u"three"_s);
+        QCOMPARE(server.received[2].replacesId, serverAnswers ? server.received[0].id : 0u);
     }
-    clock.set(restartAt);
-    LocalNotificationCenter after(clock, desktop.client, desktop.folder.path());
-    QCOMPARE(desktop.shown(), shownAtStart ? QStringList{u"reminder"_s} : QStringList());
-    QCOMPARE(after.pending().size(), stillPending ? 1 : 0);
-    after.flush();
-    QCOMPARE(JsonStore<PendingNotification>(u"notifications.json"_s, desktop.folder.path()).load(),
-             after.pending());
 
-    if (stillPending) {
-        clock.set(due);
-        after.deliverDue();
-        QCOMPARE(desktop.shown(), QStringList{u"reminder"_s});
-        QCOMPARE(desktop.server.received.at(1).body, u"Call Maya"_s); // after the first marker
+    void newServerStartsAfresh()
+    {
+        Desktop desktop;
+        desktop.client.show(u"task"_s, u"one"_s, u"a & b"_s, true);
+        QTRY_COMPARE(desktop.server.received.size(), 1);
+
+        // The new daemon reads plain text and shows another application's notification under the
+        // number the old one gave ours.
+        TestNotificationServer second({u"body"_s});
+        QVERIFY(desktop.changeServer([&] {
+            desktop.server.unregister();
+            QVERIFY(second.registerOn(desktop.bus.connect()));
+        }));
+        second.Notify(u"Other app"_s, 0, QString(), u"theirs"_s, QString(), {}, {}, -1);
+        desktop.client.show(u"task"_s, u"two"_s, u"a & b"_s, true);
+        QTRY_COMPARE(second.received.size(), 2);
+        QCOMPARE(second.received[1].replacesId, 0u);
+        QCOMPARE(second.received[1].body, u"a & b"_s);
     }
-}
 
-void NotificationCenterTest::timerDeliversOnItsOwn()
-{
-    Desktop desktop;
-    SystemClock clock;
-    LocalNotificationCenter center(clock, desktop.client, desktop.folder.path());
-    center.add(request(u"far"_s, clock.now().addYears(300)));
-    center.add(request(u"near"_s, clock.now().addMSecs(1200)));
-    QTRY_COMPARE_WITH_TIMEOUT(desktop.server.received.size(), 1, 5000);
-    QCOMPARE(desktop.server.received.first().summary, u"near"_s);
-    QCOMPARE(center.pending().size(), 1);
-}
-
-void NotificationCenterTest::quickRepostsWaitForTheFirstAnswer_data()
-{
-    QTest::addColumn<bool>("serverAnswers");
-    QTest::newRow("answered late") << true;
-    QTest::newRow("never answered (hung server)") << false;
-}
-
-void NotificationCenterTest::quickRepostsWaitForTheFirstAnswer()
-{
-    QFETCH(bool, serverAnswers);
-    Desktop desktop(kMarkupServer, 400ms);
-    TestNotificationServer &server = desktop.server;
-    server.holdReplies(true);
-    desktop.client.show(u"task"_s, u"one"_s, QString(), true);
-    QTRY_COMPARE(server.received.size(), 1);
-    desktop.client.show(u"task"_s, u"two"_s, QString(), true);
-    desktop.client.show(u"task"_s, u"three"_s, QString(), true);
-    desktop.client.show(u"other"_s, u"unrelated"_s, QString(), true);
-    // The server runs on this thread: it only sees calls if show() never waits for an answer.
-    QTRY_COMPARE(server.received.size(), 2);
-    QCOMPARE(server.received[1].summary, u"unrelated"_s);
-
-    server.holdReplies(false);
-    if (serverAnswers)
-        server.releaseHeldReplies();
-    QTRY_COMPARE(server.received.size(), 3);
-    QCOMPARE(server.received[2].summary, u"three"_s);
-    QCOMPARE(server.received[2].replacesId, serverAnswers ? server.received[0].id : 0u);
-}
-
-void NotificationCenterTest::newServerStartsAfresh()
-{
-    Desktop desktop;
-    desktop.client.show(u"task"_s, u"one"_s, u"a & b"_s, true);
-    QTRY_COMPARE(desktop.server.received.size(), 1);
-
-    // The new daemon reads plain text and shows another application's notification under the
-    // number the old one gave ours.
-    TestNotificationServer second({u"body"_s});
-    QVERIFY(desktop.changeServer([&] {
+    void noServerIsSilent()
+    {
+        Desktop desktop;
         desktop.server.unregister();
-        QVERIFY(second.registerOn(desktop.bus.connect()));
-    }));
-    second.Notify(u"Other app"_s, 0, QString(), u"theirs"_s, QString(), {}, {}, -1);
-    desktop.client.show(u"task"_s, u"two"_s, u"a & b"_s, true);
-    QTRY_COMPARE(second.received.size(), 2);
-    QCOMPARE(second.received[1].replacesId, 0u);
-    QCOMPARE(second.received[1].body, u"a & b"_s);
-}
+        ManualClock &clock = desktop.clock;
+        LocalNotificationCenter center = desktop.center();
+        center.add(request(u"lost"_s));
+        center.add(request(u"soon"_s, kStart.addSecs(60)));
+        clock.advance(60);
+        center.deliverDue();
+        QVERIFY(center.pending().isEmpty());
+        QTest::qWait(300); // the bus answers at once that nobody has the name
 
-void NotificationCenterTest::noServerIsSilent()
-{
-    Desktop desktop;
-    desktop.server.unregister();
-    ManualClock clock(kStart);
-    LocalNotificationCenter center(clock, desktop.client, desktop.folder.path());
-    center.add(request(u"lost"_s));
-    center.add(request(u"soon"_s, kStart.addSecs(60)));
-    clock.advance(60);
-    center.deliverDue();
-    QVERIFY(center.pending().isEmpty());
-    QTest::qWait(300); // the bus answers at once that nobody has the name
+        // A notification daemon started later is used from then on.
+        QVERIFY(desktop.changeServer([&] { QVERIFY(desktop.server.registerOn(desktop.bus.connect())); }));
+        center.add(request(u"found"_s));
+        QCOMPARE(desktop.shown(), QStringList{u"found"_s});
 
-    // A notification daemon started later is used from then on.
-    QVERIFY(desktop.changeServer([&] { QVERIFY(desktop.server.registerOn(desktop.bus.connect())); }));
-    center.add(request(u"found"_s));
-    QCOMPARE(desktop.shown(), QStringList{u"found"_s});
-
-    DBusNotificationClient nowhere(
-        QDBusConnection::connectToBus(u"unix:path=/nonexistent/bus"_s, u"nowhere"_s), 5s);
-    LocalNotificationCenter unconnected(clock, nowhere, desktop.folder.filePath(u"other"_s));
-    unconnected.add(request(u"x"_s));
-    QDBusConnection::disconnectFromBus(u"nowhere"_s);
-}
+        DBusNotificationClient nowhere(
+            QDBusConnection::connectToBus(u"unix:path=/nonexistent/bus"_s, u"nowhere"_s), 5s);
+        LocalNotificationCenter unconnected(clock, nowhere, desktop.folder.filePath(u"other"_s));
+        unconnected.add(request(u"x"_s));
+        QDBusConnection::disconnectFromBus(u"nowhere"_s);
+    }
+};
 
 QTEST_GUILESS_MAIN(NotificationCenterTest)
 #include "NotificationCenterTest.moc"
