@@ -112,21 +112,20 @@ void verifyTone(std::span<const float> samples, double sampleRate)
 // Runs sox with `commandLine`, in which %1 stands for `path`.
 bool runSox(const QString &commandLine, const QString &path)
 {
-    QStringList arguments{QStringLiteral("-D")};
-    for (const QString &argument : commandLine.split(QLatin1Char(' ')))
-        arguments << (argument == QStringLiteral("%1") ? path : argument);
+    QStringList arguments{u"-D"_s};
+    for (const QString &argument : commandLine.split(u' '))
+        arguments << (argument == u"%1"_s ? path : argument);
     QProcess sox;
-    sox.start(QStringLiteral("sox"), arguments);
+    sox.start(u"sox"_s, arguments);
     return sox.waitForFinished(20000) && sox.exitStatus() == QProcess::NormalExit && sox.exitCode() == 0;
 }
 
 QString makeTone(const QTemporaryDir &dir, int rate, double seconds)
 {
-    const QString path = dir.filePath(QStringLiteral("tone-%1-%2.wav").arg(rate).arg(seconds));
-    const QString command = QStringLiteral("-n -r %1 -c 1 -b 16 %2 synth %3 sine 440 vol 0.5");
-    return runSox(command.arg(QString::number(rate), QStringLiteral("%1"), QString::number(seconds)), path)
-               ? path
-               : QString();
+    const QString path = dir.filePath(u"tone-%1-%2.wav"_s.arg(rate).arg(seconds));
+    const QString command = u"-n -r %1 -c 1 -b 16 %2 synth %3 sine 440 vol 0.5"_s;
+    return runSox(command.arg(QString::number(rate), u"%1"_s, QString::number(seconds)), path) ? path
+                                                                                               : QString();
 }
 
 // The loud stretch among the silence around it; empty until enough quiet has followed it.
@@ -202,8 +201,7 @@ private slots:
         const std::optional<QString> error = input.start(recording.handler());
         if (frames < 0) {
             QVERIFY(error);
-            QVERIFY2(error->startsWith(QStringLiteral("Cannot read “%1”: ").arg(path)) &&
-                         !error->endsWith(u' '),
+            QVERIFY2(error->startsWith(u"Cannot read “%1”: "_s.arg(path)) && !error->endsWith(u' '),
                      qPrintable(*error));
             QCOMPARE(input.errorString(), *error);
             QVERIFY(!recording.waitForEnd(100ms));
@@ -212,7 +210,7 @@ private slots:
         QVERIFY2(!error, qPrintable(error.value_or(QString())));
         QVERIFY(recording.waitForEnd(10s));
         const Delivered delivered = recording.snapshot();
-        QCOMPARE(*delivered.endReason, QStringLiteral("end of file"));
+        QCOMPARE(*delivered.endReason, u"end of file"_s);
         QCOMPARE(qint64(delivered.samples.size()), frames);
         QCOMPARE(delivered.buffersBeforeEnd, delivered.bufferSizes.size());
         QVERIFY(!delivered.onCallerThread);
@@ -251,10 +249,11 @@ private slots:
     {
         QTest::addColumn<bool>("microphone");
         QTest::addColumn<bool>("fromHandler");
-        QTest::newRow("file, from the caller") << false << false;
-        QTest::newRow("file, from the buffer handler") << false << true;
-        QTest::newRow("microphone, from the caller") << true << false;
-        QTest::newRow("microphone, from the buffer handler") << true << true;
+        for (const bool microphone : {false, true})
+            for (const bool fromHandler : {false, true})
+                QTest::addRow("%s, from the %s", microphone ? "microphone" : "file",
+                              fromHandler ? "buffer handler" : "caller")
+                    << microphone << fromHandler;
     }
     void stop()
     {
@@ -326,20 +325,20 @@ private slots:
     void pulseWithoutMicrophone_data()
     {
         QTest::addColumn<QString>("server");
-        QTest::newRow("no server") << QStringLiteral("none");
-        QTest::newRow("only an output's monitor") << QStringLiteral("monitor only");
-        QTest::newRow("server does not answer") << QStringLiteral("stuck");
+        QTest::newRow("no server") << u"none"_s;
+        QTest::newRow("only an output's monitor") << u"monitor only"_s;
+        QTest::newRow("server does not answer") << u"stuck"_s;
     }
     void pulseWithoutMicrophone()
     {
         QFETCH(QString, server);
         std::unique_ptr<PrivatePulseServer> running;
-        QString address = QStringLiteral("unix:") + m_dir.filePath(QStringLiteral("nowhere/native"));
-        if (server != QStringLiteral("none")) {
+        QString address = u"unix:"_s + m_dir.filePath(u"nowhere/native"_s);
+        if (server != u"none"_s) {
             running = std::make_unique<PrivatePulseServer>(PrivatePulseOptions{16000, 1, false});
             QVERIFY2(running->isRunning(), qPrintable(running->errorString()));
             address = running->serverAddress();
-            if (server == QStringLiteral("stuck"))
+            if (server == u"stuck"_s)
                 ::kill(pid_t(running->processId()), SIGSTOP);
         }
         // Each answer comes within the time-out, however the server behaves.
@@ -370,7 +369,7 @@ private slots:
         server.kill();
         QVERIFY(recording.waitForEnd(3s));
         const Delivered delivered = recording.snapshot();
-        QVERIFY2(delivered.endReason->startsWith(QStringLiteral("the sound server went away")),
+        QVERIFY2(delivered.endReason->startsWith(u"the sound server went away"_s),
                  qPrintable(*delivered.endReason));
         QCOMPARE(delivered.buffersBeforeEnd, delivered.bufferSizes.size());
         QElapsedTimer timer;
