@@ -24,26 +24,23 @@ struct Rig
     {
         engine.onPartial = [this](const QString &text) { record(shown, text); };
         engine.onError = [this](const QString &message) { record(errors, message); };
-        engine.onLevel = [this](float level) {
-            std::lock_guard lock(mutex);
-            levels.append(level);
-        };
+        engine.onLevel = [this](float level) { record(levels, level); };
     }
 
     void stop()
     {
         sinceStop.start();
         engine.stopAndFinalize([this](const QString &raw) {
-            std::lock_guard lock(mutex);
-            results.append(raw);
             resolvedAfterMs = sinceStop.elapsed();
+            record(results, raw);
         });
     }
 
-    void record(QStringList &list, const QString &text)
+    template<typename List, typename Value>
+    void record(List &list, const Value &value)
     {
         std::lock_guard lock(mutex);
-        list.append(text);
+        list.append(value);
     }
     template<typename T>
     T read(const T &value)
