@@ -1,0 +1,118 @@
+#include "dictation/HotkeyManager.h"
+
+#include <QTest>
+
+namespace {
+
+class ScriptedMonitor final : public KeyboardMonitor
+{
+public:
+    bool install(Handler handler) override
+    {
+        this->handler = std::move(handler);
+        ++installs;
+        return true;
+    }
+    void remove() override { handler = nullptr; }
+    bool send(const KeyEvent &event) { return handler && handler(event); }
+
+    Handler handler;
+    int installs = 0;
+};
+
+using Kind = KeyEvent::Kind;
+using Key = KeyEvent::Key;
+using Mod = KeyEvent::Modifier;
+
+// "A" = Right Alt down, "a" = Right Alt up, "L"/"l" = left Alt down/up, "S"/"s" = Shift
+// down/up while Right Alt is held, "^" = Ctrl+Space, "^+" = Ctrl+Shift+Space,
+// "^!" = Ctrl+Alt+Space, "^#" = Ctrl+Super+Space, "_" = a lone space. A "*" prefix sends
+// the event to the app's own window instead of the system-wide monitor.
+KeyEvent eventFor(const QString &code)
+{
+    if (code == u"A")
+        return {Kind::ModifiersChanged, Key::RightAlt, Mod::Alt};
+    if (code == u"a")
+        return {Kind::ModifiersChanged, Key::RightAlt, {}};
+    if (code == u"L")
+        return {Kind::ModifiersChanged, Key::Other, Mod::Alt};
+    if (code == u"l")
+        return {Kind::ModifiersChanged, Key::Other, {}};
+    if (code == u"S")
+        return {Kind::ModifiersChanged, Key::Other, Mod::Alt | Mod::Shift};
+    if (code == u"s")
+        return {Kind::ModifiersChanged, Key::Other, Mod::Alt};
+    if (code == u"^")
+        return {Kind::KeyDown, Key::Space, Mod::Control};
+    if (code == u"^+")
+        return {Kind::KeyDown, Key::Space, Mod::Control | Mod::Shift};
+    if (code == u"^!")
+        return {Kind::KeyDown, Key::Space, Mod::Control | Mod::Alt};
+    if (code == u"^#")
+        return {Kind::KeyDown, Key::Space, Mod::Control | Mod::Super};
+    return {Kind::KeyDown, Key::Space, {}};
+}
+
+} // namespace
+
+class HotkeyManagerTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void rules_data()
+    {
+        QTest::addColumn<QString>("events");
+        QTest::addColumn<QString>("calls"); // start, end, deck; "!" marks a consumed event
+        QTest::newRow("hold and release") << u"A a"_qs << u"start end"_qs;
+        QTest::newRow("left Alt never counts") << u"L l"_qs << QString();
+        QTest::newRow("Shift while held") << u"A S s a"_qs << u"start end"_qs;
+        QTest::newRow("auto-repeat while held") << u"A A A a"_qs << u"start end"_qs;
+        QTest::newRow("release without press") << u"a"_qs << QString();
+        QTest::newRow("focus moved: both monitors see it") << u"A *A *a a"_qs << u"start end"_qs;
+        QTest::newRow("deck, system-wide, not consumed") << u"^"_qs << u"deck"_qs;
+        QTest::newRow("deck in our window is consumed") << u"*^ *_"_qs << u"deck!"_qs;
+        QTest::newRow("Shift does not matter") << u"^+"_qs << u"deck"_qs;
+        QTest::newRow("Alt or Super with Ctrl+Space") << u"^! ^# *^!"_qs << QString();
+    }
+
+    void rules()
+    {
+        QFETCH(QString, events);
+        QFETCH(QString, calls);
+        ScriptedMonitor global;
+        ScriptedMonitor local;
+        HotkeyManager hotkeys(&global, &local);
+        QStringList seen;
+        hotkeys.onHoldStart = [&] { seen << u"start"_qs; };
+        hotkeys.onHoldEnd = [&] { seen << u"end"_qs; };
+        hotkeys.onDeckToggle = [&] { seen << u"deck"_qs; };
+        hotkeys.start();
+        for (const QString &code : events.split(u' ')) {
+            const bool inOurWindow = code.startsWith(u'*');
+            ScriptedMonitor &monitor = inOurWindow ? local : global;
+            if (monitor.send(eventFor(inOurWindow ? code.mid(1) : code)))
+                seen.last() += u'!';
+        }
+        QCOMPARE(seen.join(u' '), calls);
+    }
+
+    void restartReplacesMonitorsAndStopSilences()
+    {
+        ScriptedMonitor global;
+        HotkeyManager hotkeys(&global, nullptr);
+        int starts = 0;
+        hotkeys.onHoldStart = [&] { ++starts; };
+        hotkeys.start();
+        hotkeys.start();
+        QCOMPARE(global.installs, 2);
+        global.send(eventFor(u"A"_qs));
+        QCOMPARE(starts, 1);
+        hotkeys.stop();
+        QVERIFY(!global.send(eventFor(u"a"_qs)));
+        QVERIFY(hotkeys.isHolding()); // stop does not forget the held key
+    }
+};
+
+QTEST_GUILESS_MAIN(HotkeyManagerTest)
+#include "HotkeyManagerTest.moc"
