@@ -1,5 +1,7 @@
 #include "dictation/DictationEngine.h"
 
+#include "core/DelayedJobQueue.h"
+
 #include "core/Text.h"
 #include "dictation/DictationRecorder.h"
 
@@ -8,9 +10,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
 
 namespace {
 
@@ -50,64 +49,10 @@ QString leadingWords(const QString &text)
 
 } // namespace
 
-// Runs one job at a deadline on its own thread; scheduling again replaces the job. Destruction
-// drops a job that has not run and waits for one that is running.
-class DictationEngine::StopTimer
-{
-public:
-    ~StopTimer()
-    {
-        {
-            std::lock_guard lock(m_mutex);
-            m_quit = true;
-        }
-        m_wake.notify_all();
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-
-    void schedule(std::chrono::milliseconds delay, std::function<void()> job)
-    {
-        {
-            std::lock_guard lock(m_mutex);
-            m_deadline = std::chrono::steady_clock::now() + delay;
-            m_job = std::move(job);
-            if (!m_thread.joinable())
-                m_thread = std::thread([this] { run(); });
-        }
-        m_wake.notify_all();
-    }
-
-private:
-    void run()
-    {
-        std::unique_lock lock(m_mutex);
-        while (!m_quit) {
-            if (!m_job) {
-                m_wake.wait(lock);
-            } else if (std::chrono::steady_clock::now() < m_deadline) {
-                m_wake.wait_until(lock, m_deadline);
-            } else {
-                std::function<void()> job = std::exchange(m_job, nullptr);
-                lock.unlock();
-                job();
-                lock.lock();
-            }
-        }
-    }
-
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::chrono::steady_clock::time_point m_deadline;
-    std::function<void()> m_job;
-    bool m_quit = false;
-    std::thread m_thread;
-};
-
 DictationEngine::DictationEngine(AudioInput &input, SpeechRecognizerProvider recognizers)
     : m_thread(std::make_unique<QObject>()),
       m_recorder(std::make_shared<DictationRecorder>(input, std::move(recognizers), m_thread.get())),
-      m_timer(std::make_unique<StopTimer>())
+      m_timer(std::make_unique<DelayedJobQueue>())
 {}
 
 DictationEngine::~DictationEngine()
@@ -131,11 +76,12 @@ void DictationEngine::stopAndFinalize(std::function<void(const QString &raw)> do
         m_recorder->resolveStop(stop.recording);
         return;
     }
-    m_timer->schedule(kStopLimit,
-                      [weak = std::weak_ptr<DictationRecorder>(m_recorder), recording = stop.recording] {
-                          if (const auto recorder = weak.lock())
-                              recorder->resolveStop(recording);
-                      });
+    // A limit left over from an earlier stop finds its recording resolved and does nothing.
+    m_timer->postAfter(kStopLimit,
+                       [weak = std::weak_ptr<DictationRecorder>(m_recorder), recording = stop.recording] {
+                           if (const auto recorder = weak.lock())
+                               recorder->resolveStop(recording);
+                       });
 }
 
 QString DictationEngine::join(const QString &a, const QString &b)

@@ -10,6 +10,7 @@
 #include <span>
 
 class AudioInput;
+class DelayedJobQueue;
 class DictationRecorder;
 class QObject;
 
@@ -60,9 +61,7 @@ public:
     static float level(std::span<const float> samples);
 
 private:
-    class StopTimer;
-
     std::unique_ptr<QObject> m_thread; // lives on the engine's thread; restarts are posted to it
     std::shared_ptr<DictationRecorder> m_recorder;
-    std::unique_ptr<StopTimer> m_timer;
+    std::unique_ptr<DelayedJobQueue> m_timer;
 };

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/DelayedJobQueue.h"
 #include "core/SerialQueue.h"
-#include "meeting/DelayedJobQueue.h"
 #include "meeting/MeetingSegment.h"
 #include "meeting/SpeakerRoster.h"
 #include "meeting/VoiceFeatureExtractor.h"

@@ -1,7 +1,7 @@
 #include "meeting/UtteranceRecognizer.h"
 
+#include "core/DelayedJobQueue.h"
 #include "core/Diagnostics.h"
-#include "meeting/DelayedJobQueue.h"
 
 #include <utility>
 

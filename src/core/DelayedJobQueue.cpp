@@ -1,4 +1,4 @@
-#include "meeting/DelayedJobQueue.h"
+#include "core/DelayedJobQueue.h"
 
 #include <utility>
 
