@@ -1,0 +1,8 @@
+// dictrava: the desktop app.
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    return 0;
+}

@@ -1,0 +1,46 @@
+#include "ui/SymbolIcons.h"
+
+#include <QFileInfo>
+#include <QHash>
+
+namespace {
+
+const QString kIconFolder = u"/usr/share/bootstrap-icons/svg/"_qs;
+
+const QHash<QString, QString> &iconNames()
+{
+    static const QHash<QString, QString> names{
+        {u"waveform.circle"_qs, u"soundwave"_qs},
+        {u"waveform.circle.fill"_qs, u"record-circle-fill"_qs},
+        {u"rectangle.3.group"_qs, u"grid-3x3-gap"_qs},
+        {u"stop.circle"_qs, u"stop-circle"_qs},
+        {u"mic.circle"_qs, u"mic"_qs},
+        {u"target"_qs, u"bullseye"_qs},
+        {u"sun.horizon.fill"_qs, u"sunrise-fill"_qs},
+        {u"rectangle.inset.filled.and.person.filled"_qs, u"person-workspace"_qs},
+        {u"checklist"_qs, u"card-checklist"_qs},
+        {u"person.3"_qs, u"people"_qs},
+        {u"clock.arrow.circlepath"_qs, u"clock-history"_qs},
+        {u"gearshape"_qs, u"gear"_qs},
+        {u"exclamationmark.triangle"_qs, u"exclamation-triangle"_qs},
+        {u"power"_qs, u"power"_qs},
+    };
+    return names;
+}
+
+} // namespace
+
+QString SymbolIcons::path(const QString &symbol)
+{
+    const QString name = iconNames().value(symbol);
+    if (name.isEmpty())
+        return {};
+    const QString file = kIconFolder + name + u".svg"_qs;
+    return QFileInfo::exists(file) ? file : QString();
+}
+
+QUrl SymbolIcons::source(const QString &symbol)
+{
+    const QString file = path(symbol);
+    return file.isEmpty() ? QUrl() : QUrl::fromLocalFile(file);
+}

@@ -1,0 +1,20 @@
+pragma Singleton
+import QtQuick
+
+// Colours, sizes and fonts of every view, in one place.
+QtObject {
+    readonly property color accent: "#3d7eff"
+    readonly property color text: "#1d1d1f"
+    readonly property color secondaryText: "#6e6e73"
+    readonly property color tertiaryText: "#8e8e93"
+    readonly property color quaternaryFill: Qt.rgba(0, 0, 0, 0.06)
+    readonly property color panelBackground: "#f5f5f7"
+    readonly property color warning: "#e67e00"
+    readonly property color recording: "#ff3b30"
+    readonly property color idle: Qt.rgba(0.2, 0.78, 0.35, 0.6)
+
+    readonly property int headlineSize: 13
+    readonly property int calloutSize: 12
+    readonly property int captionSize: 11
+    readonly property int caption2Size: 10
+}
