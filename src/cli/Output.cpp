@@ -1,21 +1,6 @@
 #include "cli/Output.h"
 
-#include "core/Json.h"
-
 #include <QTextStream>
-
-QByteArray resultJson(const ProcessResult &result, VoiceMode mode)
-{
-    JsonObjectWriter json;
-    json.add("raw", result.raw).add("text", result.text).add("status", result.status);
-    if (mode == VoiceMode::Capture)
-        json.addEncoded("tasks", Json::encodeList(result.tasks));
-    if (mode == VoiceMode::Focus && result.session)
-        json.addEncoded("session", result.session->toJson());
-    if (mode == VoiceMode::Briefing && result.briefing)
-        json.addEncoded("briefing", result.briefing->toJson());
-    return json.finish();
-}
 
 QString describe(const std::optional<Timestamp> &moment)
 {

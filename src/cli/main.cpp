@@ -6,6 +6,7 @@
 #include "cli/AudioCommands.h"
 #include "cli/FileRecording.h"
 #include "cli/Output.h"
+#include "cli/RemoteCommands.h"
 #include "cli/TerminalDelivery.h"
 #include "core/Clock.h"
 #include "core/Diagnostics.h"
@@ -22,6 +23,23 @@
 namespace {
 
 constexpr int kUsageError = 2;
+
+// The control calls a key binding of the desktop can make.
+std::optional<QString> controlMethod(const QStringList &positional)
+{
+    if (positional == QStringList{u"deck"_qs})
+        return u"ToggleDeck"_qs;
+    if (positional.size() != 2 || positional.constFirst() != u"ptt")
+        return std::nullopt;
+    const QString &action = positional.constLast();
+    if (action == u"start")
+        return u"StartDictation"_qs;
+    if (action == u"stop")
+        return u"StopDictation"_qs;
+    if (action == u"toggle")
+        return u"ToggleDictation"_qs;
+    return std::nullopt;
+}
 
 std::optional<QDateTime> parseNow(const QString &text)
 {
@@ -46,7 +64,8 @@ int main(int argc, char *argv[])
                                       "recording, or transcribes a recorded meeting."_qs);
     options.addHelpOption();
     options.addVersionOption();
-    options.addPositionalArgument(u"mode"_qs, u"dictate, capture, focus, briefing or meeting"_qs);
+    options.addPositionalArgument(u"mode"_qs, u"dictate, capture, focus, briefing or meeting; or "
+                                              "ptt start|stop|toggle, or deck, for the running app"_qs);
     const QCommandLineOption textOption(u"text"_qs, u"The raw transcript."_qs, u"TEXT"_qs);
     const QCommandLineOption audioOption(u"audio"_qs, u"A recording to recognise (WAV, FLAC…)."_qs,
                                          u"FILE"_qs);
@@ -60,6 +79,8 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
     const QStringList positional = options.positionalArguments();
+    if (const std::optional<QString> method = controlMethod(positional))
+        return RemoteCommands::runControl(*method, err);
     const QString modeName = positional.value(0);
     const bool meeting = modeName == u"meeting";
     const std::optional<VoiceMode> mode = voiceModeFromRaw(modeName);
@@ -69,7 +90,9 @@ int main(int argc, char *argv[])
         err << "usage: dictrava-cli (dictate|capture|focus|briefing) (--text TEXT | --audio FILE "
                "[--realtime])\n"
                "                    [--now YYYY-MM-DDTHH:MM[:SS]] [--json]\n"
-               "       dictrava-cli meeting --audio FILE [--realtime] [--json]\n";
+               "       dictrava-cli meeting --audio FILE [--realtime] [--json]\n"
+               "       dictrava-cli ptt (start|stop|toggle)\n"
+               "       dictrava-cli deck\n";
         return kUsageError;
     }
     if (options.isSet(jsonOption))
@@ -78,6 +101,19 @@ int main(int argc, char *argv[])
                                 options.isSet(jsonOption)};
     if (meeting)
         return runMeetingAudio(audio, out, err);
+
+    // A running app writes the same files: it does the processing, so there is one writer.
+    const QString dataFolder = DataFolder::defaultPath();
+    if (RemoteCommands::appOwnsDataFolder(dataFolder)) {
+        if (options.isSet(nowOption)) {
+            err << "dictrava-cli: --now cannot be used while Dictrava is running on the same data; quit "
+                   "it first\n";
+            return kUsageError;
+        }
+        if (options.isSet(audioOption))
+            return RemoteCommands::runAudio(*mode, audio, out, err);
+        return RemoteCommands::runText(*mode, options.value(textOption), options.isSet(jsonOption), out, err);
+    }
 
     ManualClock fixedClock;
     SystemClock systemClock;
@@ -94,7 +130,6 @@ int main(int argc, char *argv[])
     }
 
     const std::unique_ptr<QSettings> settings = Settings::open();
-    const QString dataFolder = DataFolder::defaultPath();
     DBusNotificationClient desktopNotifications;
     LocalNotificationCenter notifications(*clock, desktopNotifications, dataFolder);
     TerminalDelivery terminal;

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "app/VoiceMode.h"
+#include "cli/AudioCommands.h"
+
+#include <QString>
+
+class QTextStream;
+
+// The dictrava-cli commands that drive a running app over the session bus, so that only one
+// process ever writes the user's data files.
+namespace RemoteCommands {
+
+// Whether the running app writes the same data folder as this process would.
+bool appOwnsDataFolder(const QString &dataFolder);
+
+// `ptt start|stop|toggle` and `deck`: one call, exit code 0 when the app took it.
+int runControl(const QString &method, QTextStream &err);
+
+// The transcript processed by the app; prints as dictrava-cli does locally.
+int runText(VoiceMode mode, const QString &text, bool json, QTextStream &out, QTextStream &err);
+
+// The recording recognised here, its transcript processed by the app.
+int runAudio(VoiceMode mode, const AudioRunOptions &options, QTextStream &out, QTextStream &err);
+
+} // namespace RemoteCommands

@@ -1,0 +1,98 @@
+#include "platform/DBusControlService.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusError>
+
+const QString DBusControlService::kServiceName = u"com.korvo.Dictrava"_qs;
+const QString DBusControlService::kObjectPath = u"/com/korvo/Dictrava"_qs;
+
+namespace {
+
+void run(const std::function<void()> &handler)
+{
+    if (handler)
+        handler();
+}
+
+} // namespace
+
+DBusControlService::DBusControlService(Handlers handlers, QObject *parent)
+    : QObject(parent), m_handlers(std::move(handlers))
+{}
+
+DBusControlService::~DBusControlService()
+{
+    if (!m_registered)
+        return;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    bus.unregisterService(kServiceName);
+    bus.unregisterObject(kObjectPath);
+}
+
+DBusControlService::Registration DBusControlService::registerOnSessionBus()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return Registration::NoSessionBus;
+    // The object goes up before the name, so a caller who sees the name can call at once.
+    if (!bus.registerObject(kObjectPath, this, QDBusConnection::ExportScriptableSlots))
+        return Registration::AlreadyRunning;
+    if (!bus.registerService(kServiceName)) {
+        bus.unregisterObject(kObjectPath);
+        return Registration::AlreadyRunning;
+    }
+    m_registered = true;
+    return Registration::Registered;
+}
+
+void DBusControlService::Activate()
+{
+    run(m_handlers.activate);
+}
+
+void DBusControlService::StartDictation()
+{
+    run(m_handlers.startDictation);
+}
+
+void DBusControlService::StopDictation()
+{
+    run(m_handlers.stopDictation);
+}
+
+void DBusControlService::ToggleDictation()
+{
+    run(m_handlers.toggleDictation);
+}
+
+void DBusControlService::ToggleDeck()
+{
+    run(m_handlers.toggleDeck);
+}
+
+void DBusControlService::SetVoiceMode(const QString &mode)
+{
+    if (m_handlers.setVoiceMode && !m_handlers.setVoiceMode(mode))
+        rejectMode(mode);
+}
+
+QString DBusControlService::Process(const QString &mode, const QString &text)
+{
+    const QByteArray json = m_handlers.process ? m_handlers.process(mode, text) : QByteArray();
+    if (json.isEmpty())
+        rejectMode(mode);
+    return QString::fromUtf8(json);
+}
+
+QString DBusControlService::DataFolder()
+{
+    return m_handlers.dataFolder;
+}
+
+void DBusControlService::rejectMode(const QString &mode)
+{
+    if (calledFromDBus())
+        sendErrorReply(QDBusError::InvalidArgs,
+                       u"“"_qs + mode + u"” is not a voice mode (dictate, capture, focus, briefing)"_qs);
+}
