@@ -53,7 +53,7 @@ bool appOwnsDataFolder(const QString &dataFolder)
     return reply.ok && QDir::cleanPath(reply.value) == QDir::cleanPath(dataFolder);
 }
 
-int runControl(const QString &method, QTextStream &err)
+int runControl(const QString &method, QTextStream &out, QTextStream &err)
 {
     if (!DBusControlClient::isAppRunning()) {
         err << "dictrava-cli: Dictrava is not running\n";
@@ -64,6 +64,8 @@ int runControl(const QString &method, QTextStream &err)
         err << "dictrava-cli: " << reply.error << '\n';
         return 1;
     }
+    if (!reply.value.isEmpty())
+        out << reply.value << '\n';
     return 0;
 }
 

@@ -14,8 +14,9 @@ namespace RemoteCommands {
 // Whether the running app writes the same data folder as this process would.
 bool appOwnsDataFolder(const QString &dataFolder);
 
-// `ptt start|stop|toggle` and `deck`: one call, exit code 0 when the app took it.
-int runControl(const QString &method, QTextStream &err);
+// `ptt start|stop|toggle`, `deck` and `status`: one call, exit code 0 when the app took it;
+// an answer (the status) is printed.
+int runControl(const QString &method, QTextStream &out, QTextStream &err);
 
 // The transcript processed by the app; prints as dictrava-cli does locally.
 int runText(VoiceMode mode, const QString &text, bool json, QTextStream &out, QTextStream &err);

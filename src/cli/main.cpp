@@ -29,6 +29,8 @@ std::optional<QString> controlMethod(const QStringList &positional)
 {
     if (positional == QStringList{u"deck"_qs})
         return u"ToggleDeck"_qs;
+    if (positional == QStringList{u"status"_qs})
+        return u"Status"_qs;
     if (positional.size() != 2 || positional.constFirst() != u"ptt")
         return std::nullopt;
     const QString &action = positional.constLast();
@@ -64,8 +66,9 @@ int main(int argc, char *argv[])
                                       "recording, or transcribes a recorded meeting."_qs);
     options.addHelpOption();
     options.addVersionOption();
-    options.addPositionalArgument(u"mode"_qs, u"dictate, capture, focus, briefing or meeting; or "
-                                              "ptt start|stop|toggle, or deck, for the running app"_qs);
+    options.addPositionalArgument(u"mode"_qs,
+                                  u"dictate, capture, focus, briefing or meeting; or "
+                                  "ptt start|stop|toggle, deck or status, for the running app"_qs);
     const QCommandLineOption textOption(u"text"_qs, u"The raw transcript."_qs, u"TEXT"_qs);
     const QCommandLineOption audioOption(u"audio"_qs, u"A recording to recognise (WAV, FLAC…)."_qs,
                                          u"FILE"_qs);
@@ -80,7 +83,7 @@ int main(int argc, char *argv[])
     QTextStream err(stderr);
     const QStringList positional = options.positionalArguments();
     if (const std::optional<QString> method = controlMethod(positional))
-        return RemoteCommands::runControl(*method, err);
+        return RemoteCommands::runControl(*method, out, err);
     const QString modeName = positional.value(0);
     const bool meeting = modeName == u"meeting";
     const std::optional<VoiceMode> mode = voiceModeFromRaw(modeName);
@@ -92,7 +95,8 @@ int main(int argc, char *argv[])
                "                    [--now YYYY-MM-DDTHH:MM[:SS]] [--json]\n"
                "       dictrava-cli meeting --audio FILE [--realtime] [--json]\n"
                "       dictrava-cli ptt (start|stop|toggle)\n"
-               "       dictrava-cli deck\n";
+               "       dictrava-cli deck\n"
+               "       dictrava-cli status\n";
         return kUsageError;
     }
     if (options.isSet(jsonOption))

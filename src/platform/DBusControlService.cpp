@@ -85,6 +85,11 @@ QString DBusControlService::Process(const QString &mode, const QString &text)
     return QString::fromUtf8(json);
 }
 
+QString DBusControlService::Status()
+{
+    return m_handlers.status ? QString::fromUtf8(m_handlers.status()) : QString();
+}
+
 QString DBusControlService::DataFolder()
 {
     return m_handlers.dataFolder;

@@ -30,6 +30,8 @@ public:
         std::function<bool(const QString &mode)> setVoiceMode;
         // The result as JSON; empty when the mode is not one of the voice modes.
         std::function<QByteArray(const QString &mode, const QString &text)> process;
+        // What the app is doing, as JSON, for status bars and scripts.
+        std::function<QByteArray()> status;
         QString dataFolder;
     };
 
@@ -50,6 +52,7 @@ public slots:
     Q_SCRIPTABLE void ToggleDeck();
     Q_SCRIPTABLE void SetVoiceMode(const QString &mode);
     Q_SCRIPTABLE QString Process(const QString &mode, const QString &text);
+    Q_SCRIPTABLE QString Status();
     // The folder whose data files this instance writes.
     Q_SCRIPTABLE QString DataFolder();
 
