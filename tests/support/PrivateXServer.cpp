@@ -1,0 +1,44 @@
+#include "support/PrivateXServer.h"
+
+PrivateXServer::PrivateXServer()
+{
+    // Xvfb picks a free display itself and writes its number to the given descriptor.
+    m_xvfb.start(u"Xvfb"_qs, {u"-displayfd"_qs, u"1"_qs, u"-screen"_qs, u"0"_qs, u"1280x800x24"_qs,
+                              u"-nolisten"_qs, u"tcp"_qs});
+    if (m_xvfb.waitForReadyRead(10000))
+        m_display = ':' + m_xvfb.readLine().trimmed();
+}
+
+PrivateXServer::~PrivateXServer()
+{
+    m_xvfb.terminate();
+    if (!m_xvfb.waitForFinished(3000))
+        m_xvfb.kill();
+}
+
+QProcessEnvironment PrivateXServer::environment() const
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"DISPLAY"_qs, QString::fromLatin1(m_display));
+    environment.insert(u"QT_QPA_PLATFORM"_qs, u"xcb"_qs);
+    return environment;
+}
+
+void PrivateXServer::useInThisProcess() const
+{
+    qputenv("DISPLAY", m_display);
+    qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+int PrivateXServer::run(const QString &program, const QStringList &arguments, int timeoutMs) const
+{
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start(program, arguments);
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished(1000);
+        return -1;
+    }
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
+
+// An X server of the test's own: Xvfb on the first free display, 1280×800, no window manager.
+// Works before a QCoreApplication exists, so a test can point its own GUI at it.
+class PrivateXServer
+{
+public:
+    PrivateXServer();
+    ~PrivateXServer();
+    PrivateXServer(const PrivateXServer &) = delete;
+    PrivateXServer &operator=(const PrivateXServer &) = delete;
+
+    bool isRunning() const { return !m_display.isEmpty(); }
+    // ":N"; empty when Xvfb did not start.
+    QByteArray display() const { return m_display; }
+    // The system environment with DISPLAY pointing here and Qt on its X11 backend.
+    QProcessEnvironment environment() const;
+    // Points this process's DISPLAY and Qt platform here (before the QApplication is made).
+    void useInThisProcess() const;
+
+    // Runs an X client tool (xdotool, xclip, import…) against this display; its exit code,
+    // or -1 when it did not finish within `timeoutMs`.
+    int run(const QString &program, const QStringList &arguments, int timeoutMs = 10000) const;
+
+private:
+    QProcess m_xvfb;
+    QByteArray m_display;
+};
