@@ -200,6 +200,10 @@ def main():
         def xdotool(*keys):
             run(["xdotool", *keys], env=env)
 
+        def has_text(line):
+            parts = line.split(" ", 1)
+            return line[:1].isdigit() and len(parts) == 2 and parts[1].strip() != ""
+
         latencies, missed = [], 0
         for n in range(args.dictations):
             field.stdin.write("clear\nfocus\n")
@@ -212,7 +216,7 @@ def main():
             released = time.monotonic()
             xdotool("keyup", "Alt_R")
             try:
-                _, line = field_lines.wait_for(lambda l: l[:1].isdigit() and l.split(" ", 1)[-1].strip() != l.strip(), timeout=10)
+                _, line = field_lines.wait_for(has_text, timeout=10)
                 if n < args.runs:
                     latencies.append((float(line.split(" ", 1)[0]) - released) * 1000)
             except TimeoutError:
