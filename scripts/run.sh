@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds Dictrava and runs its main job: a transcript through the app's
-# processing in each voice mode. With your own text it uses your data folder and settings;
-# the built-in demo runs in a temporary folder so it leaves nothing behind.
+# Sets up the machine, builds Dictrava and runs it: on a desktop (X11) the tray app; without a
+# display, the app's main job on the command line — a transcript through the processing of each
+# voice mode. With your own text it uses your data folder and settings; the built-in demo runs in
+# a temporary folder so it leaves nothing behind.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 cmake -S . -B build >/dev/null
-cmake --build build -j"$(nproc)" --target dictrava-cli
+cmake --build build -j"$(nproc)" --target dictrava dictrava-cli
+
+if [ $# -eq 0 ] && [ -n "${DISPLAY:-}" ] && [ "${DICTRAVA_CLI_DEMO:-0}" != 1 ]; then
+  exec ./build/src/dictrava
+fi
 
 if [ $# -gt 0 ]; then
   text=$1
