@@ -1,0 +1,149 @@
+// The paste shortcut on a real X server: a private Xvfb, a Tk text field with the focus that
+// reports the keys it receives and the text pasted into it.
+#include "platform/XTestKeySynthesizer.h"
+
+#include <QProcess>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A window of the given WM_CLASS whose entry has the focus; prints "ready", then for each key
+// "key <keysym> <ctrl><shift>" and the entry's text whenever it changes.
+const QString textField = uR"(
+import sys, tkinter as tk
+root = tk.Tk(className=sys.argv[1])
+text = tk.StringVar()
+text.trace_add('write', lambda *_: print('text', text.get(), flush=True))
+entry = tk.Entry(root, textvariable=text)
+entry.pack()
+entry.bind('<KeyPress>', lambda e: print('key', e.keysym, int(bool(e.state & 4)), int(bool(e.state & 1)), sep=' ', flush=True), add='+')
+def start():
+    entry.focus_force()
+    root.after(200, lambda: print('ready', flush=True))
+root.after(200, start)
+root.mainloop()
+)"_s;
+
+} // namespace
+
+class XTestKeySynthesizerTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        m_xvfb.start(u"Xvfb"_s, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"640x480x24"_s,
+                                 u"-nolisten"_s, u"tcp"_s});
+        QVERIFY(m_xvfb.waitForReadyRead(10000));
+        m_display = ':' + m_xvfb.readLine().trimmed();
+        m_environment = QProcessEnvironment::systemEnvironment();
+        m_environment.insert(u"DISPLAY"_s, QString::fromLatin1(m_display));
+    }
+
+    void cleanupTestCase()
+    {
+        m_xvfb.terminate();
+        m_xvfb.waitForFinished(3000);
+    }
+
+    void pastesIntoTheFocusedWindow_data()
+    {
+        QTest::addColumn<QString>("windowClass");
+        QTest::addColumn<QString>("expectedKey");
+        QTest::newRow("editor") << u"Notes"_s << u"key v 1 0"_s;
+        QTest::newRow("terminal") << u"Alacritty"_s << u"key V 1 1"_s;
+    }
+
+    void pastesIntoTheFocusedWindow()
+    {
+        QFETCH(QString, windowClass);
+        QFETCH(QString, expectedKey);
+        QProcess clip;
+        clip.setProcessEnvironment(m_environment);
+        clip.start(u"xclip"_s, {u"-selection"_s, u"clipboard"_s, u"-i"_s});
+        clip.write("pasted words");
+        clip.closeWriteChannel();
+        QVERIFY(clip.waitForFinished(5000));
+
+        QProcess field;
+        field.setProcessEnvironment(m_environment);
+        field.start(u"python3"_s, {u"-c"_s, textField, windowClass});
+        QStringList lines;
+        connect(&field, &QProcess::readyReadStandardOutput, [&] {
+            while (field.canReadLine())
+                lines << QString::fromUtf8(field.readLine().trimmed());
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(lines.contains(u"ready"_s), 10000);
+
+        XTestKeySynthesizer keys(m_display);
+        QVERIFY(keys.isAvailable());
+        keys.sendPaste();
+        QTRY_VERIFY_WITH_TIMEOUT(lines.contains(expectedKey), 5000);
+        if (!XTestKeySynthesizer::isTerminal({}, windowClass.toLatin1()))
+            QTRY_VERIFY_WITH_TIMEOUT(lines.contains(u"text pasted words"_s), 5000);
+        field.kill();
+        field.waitForFinished(3000);
+    }
+
+    void terminalsPasteWithShift_data()
+    {
+        QTest::addColumn<QByteArray>("instance");
+        QTest::addColumn<QByteArray>("windowClass");
+        QTest::addColumn<bool>("terminal");
+        QTest::newRow("xterm") << "xterm"_ba
+                               << "XTerm"_ba << true;
+        QTest::newRow("gnome terminal") << "gnome-terminal-server"_ba
+                                        << "Gnome-terminal"_ba << true;
+        QTest::newRow("konsole") << "konsole"_ba
+                                 << "konsole"_ba << true;
+        QTest::newRow("kitty") << "kitty"_ba
+                               << "kitty"_ba << true;
+        QTest::newRow("urxvt") << "urxvt"_ba
+                               << "URxvt"_ba << true;
+        QTest::newRow("st, class only") << "unknown"_ba
+                                        << "st-256color"_ba << true;
+        QTest::newRow("wezterm, instance only") << "org.wezfurlong.wezterm"_ba
+                                                << ""_ba << true;
+        QTest::newRow("editor") << "gedit"_ba
+                                << "Gedit"_ba << false;
+        QTest::newRow("browser") << "Navigator"_ba
+                                 << "firefox"_ba << false;
+        QTest::newRow("name containing st") << "stellarium"_ba
+                                            << "Stellarium"_ba << false;
+        QTest::newRow("no names") << ""_ba
+                                  << ""_ba << false;
+    }
+
+    void terminalsPasteWithShift()
+    {
+        QFETCH(QByteArray, instance);
+        QFETCH(QByteArray, windowClass);
+        QFETCH(bool, terminal);
+        QCOMPARE(XTestKeySynthesizer::isTerminal(instance, windowClass), terminal);
+    }
+
+    void displayGoingAwayLeavesItUnavailable()
+    {
+        QProcess xvfb;
+        xvfb.start(u"Xvfb"_s, {u"-displayfd"_s, u"1"_s, u"-nolisten"_s, u"tcp"_s});
+        QVERIFY(xvfb.waitForReadyRead(10000));
+        XTestKeySynthesizer keys(':' + xvfb.readLine().trimmed());
+        QVERIFY(keys.isAvailable());
+        xvfb.terminate();
+        QVERIFY(xvfb.waitForFinished(5000));
+        keys.sendPaste(); // the process survives the lost connection
+        QVERIFY(!keys.isAvailable());
+        QVERIFY(!XTestKeySynthesizer(":9999").isAvailable());
+    }
+
+private:
+    QProcess m_xvfb;
+    QByteArray m_display;
+    QProcessEnvironment m_environment;
+};
+
+QTEST_GUILESS_MAIN(XTestKeySynthesizerTest)
+#include "XTestKeySynthesizerTest.moc"
