@@ -61,7 +61,11 @@ bool HotkeyManager::handle(const KeyEvent &event, bool consumeMatches)
     }
     if (!isDeckToggle(event))
         return false;
-    if (onDeckToggle)
+    // On X11 a press in our own window reaches both monitors; the second copy, with the same
+    // timestamp, is still consumed but toggles nothing.
+    const bool seenAlready = event.timestamp != 0 && event.timestamp == m_state->lastDeckToggle;
+    m_state->lastDeckToggle = event.timestamp;
+    if (!seenAlready && onDeckToggle)
         onDeckToggle();
     return consumeMatches;
 }

@@ -24,6 +24,7 @@ private:
     struct State
     {
         bool isHolding = false;
+        quint64 lastDeckToggle = 0; // the key's timestamp
     };
 
     bool handle(const KeyEvent &event, bool consumeMatches);

@@ -16,6 +16,9 @@ struct KeyEvent
     Kind kind = Kind::KeyDown;
     Key key = Key::Other;
     Modifiers modifiers;
+    // When the X server saw the key (ms; 0 = unknown). On X11 one press in our own window reaches
+    // both monitors with the same time, which tells the two copies apart from two presses.
+    quint64 timestamp = 0;
 };
 Q_DECLARE_OPERATORS_FOR_FLAGS(KeyEvent::Modifiers)
 

@@ -73,7 +73,7 @@ struct X11KeyboardMonitor::Connection
         }
     }
 
-    void handleRaw(int type, int keycode)
+    void handleRaw(int type, int keycode, quint64 time)
     {
         const bool press = type == XI_RawKeyPress;
         KeyEvent::Modifiers modifier = modifierOf(keycode);
@@ -83,12 +83,12 @@ struct X11KeyboardMonitor::Connection
             held = press ? (held | modifier) : (held & ~modifier);
             const KeyEvent::Key key = keycode == rightAlt ? KeyEvent::Key::RightAlt : KeyEvent::Key::Other;
             if (handler)
-                handler({KeyEvent::Kind::ModifiersChanged, key, held});
+                handler({KeyEvent::Kind::ModifiersChanged, key, held, time});
             return;
         }
         if (press && handler)
             handler({KeyEvent::Kind::KeyDown, keycode == space ? KeyEvent::Key::Space : KeyEvent::Key::Other,
-                     held});
+                     held, time});
     }
 
     void readEvents()
@@ -100,8 +100,10 @@ struct X11KeyboardMonitor::Connection
             if (cookie->type != GenericEvent || cookie->extension != xiOpcode ||
                 !XGetEventData(display, cookie))
                 continue;
-            if (cookie->evtype == XI_RawKeyPress || cookie->evtype == XI_RawKeyRelease)
-                handleRaw(cookie->evtype, static_cast<XIRawEvent *>(cookie->data)->detail);
+            if (cookie->evtype == XI_RawKeyPress || cookie->evtype == XI_RawKeyRelease) {
+                const auto *raw = static_cast<XIRawEvent *>(cookie->data);
+                handleRaw(cookie->evtype, raw->detail, raw->time);
+            }
             XFreeEventData(display, cookie);
         }
     }

@@ -44,3 +44,8 @@ QUrl SymbolIcons::source(const QString &symbol)
     const QString file = path(symbol);
     return file.isEmpty() ? QUrl() : QUrl::fromLocalFile(file);
 }
+
+QUrl SymbolIcons::tinted(const QString &symbol, const QColor &color)
+{
+    return QUrl(u"image://symbols/"_qs + symbol + u'/' + color.name(QColor::HexRgb).mid(1));
+}

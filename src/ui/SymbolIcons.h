@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QObject>
 #include <QUrl>
 #include <QtQml/qqmlregistration.h>
@@ -18,4 +19,6 @@ public:
     // The icon file for a symbol name; empty when the symbol is unknown or the file is missing.
     Q_INVOKABLE static QUrl source(const QString &symbol);
     static QString path(const QString &symbol);
+    // The symbol drawn in `color`, through SymbolImageProvider ("image://symbols/…").
+    Q_INVOKABLE static QUrl tinted(const QString &symbol, const QColor &color);
 };

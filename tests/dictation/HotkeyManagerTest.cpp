@@ -27,8 +27,21 @@ using Mod = KeyEvent::Modifier;
 // "A" = Right Alt down, "a" = Right Alt up, "L"/"l" = left Alt down/up, "S"/"s" = Shift
 // down/up while Right Alt is held, "^" = Ctrl+Space, "^+" = Ctrl+Shift+Space,
 // "^!" = Ctrl+Alt+Space, "^#" = Ctrl+Super+Space, "_" = a lone space. A "*" prefix sends
-// the event to the app's own window instead of the system-wide monitor.
+// the event to the app's own window instead of the system-wide monitor; an "@N" suffix gives
+// the event the X server time N.
+KeyEvent eventAt(const QString &code);
+
 KeyEvent eventFor(const QString &code)
+{
+    const qsizetype at = code.indexOf(u'@');
+    if (at < 0)
+        return eventAt(code);
+    KeyEvent event = eventAt(code.left(at));
+    event.timestamp = code.mid(at + 1).toULongLong();
+    return event;
+}
+
+KeyEvent eventAt(const QString &code)
 {
     if (code == u"A")
         return {Kind::ModifiersChanged, Key::RightAlt, Mod::Alt};
@@ -74,6 +87,11 @@ private slots:
         QTest::newRow("deck in our window is consumed") << u"*^ *_"_qs << u"deck!"_qs;
         QTest::newRow("Shift does not matter") << u"^+"_qs << u"deck"_qs;
         QTest::newRow("Alt or Super with Ctrl+Space") << u"^! ^# *^!"_qs << QString();
+        // One press in our own window also reaches the system-wide monitor, in either order.
+        QTest::newRow("one press, both monitors") << u"^@7 *^@7"_qs << u"deck!"_qs;
+        QTest::newRow("one press, ours first") << u"*^@7 ^@7"_qs << u"deck!"_qs;
+        QTest::newRow("two presses") << u"^@7 *^@8 ^@9"_qs << u"deck deck! deck"_qs;
+        QTest::newRow("unknown times never merge") << u"^ *^"_qs << u"deck deck!"_qs;
     }
 
     void rules()

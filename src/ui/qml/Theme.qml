@@ -12,8 +12,18 @@ QtObject {
     readonly property color warning: "#e67e00"
     readonly property color recording: "#ff3b30"
     readonly property color idle: Qt.rgba(0.2, 0.78, 0.35, 0.6)
+    readonly property color hoverFill: Qt.rgba(0.24, 0.49, 1.0, 0.14)
+    readonly property color divider: Qt.rgba(0, 0, 0, 0.1)
+
+    // The dock station: a frosted capsule (no blur behind it here, so it is nearly opaque), its
+    // border gradient and its glow.
+    readonly property color cyan: "#32ade6"
+    readonly property color blue: "#007aff"
+    readonly property color mint: "#00c7be"
+    readonly property color dockMaterial: Qt.rgba(0.97, 0.98, 1.0, 0.86)
 
     readonly property int headlineSize: 13
+    readonly property int bodySize: 13
     readonly property int calloutSize: 12
     readonly property int captionSize: 11
     readonly property int caption2Size: 10

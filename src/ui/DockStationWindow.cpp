@@ -1,0 +1,75 @@
+#include "ui/DockStationWindow.h"
+#include "core/Diagnostics.h"
+#include "ui/SymbolImageProvider.h"
+
+#include <QGuiApplication>
+#include <QQmlEngine>
+#include <QQuickView>
+#include <QScreen>
+
+DockStationWindow::DockStationWindow(QObject *parent) : QObject(parent)
+{
+    m_clock.setFramesPerSecond(kFramesPerSecond);
+}
+
+DockStationWindow::~DockStationWindow() = default;
+
+QRect DockStationWindow::placement(const QRect &available)
+{
+    const int x = available.x() + available.width() / 2 - kSize.width() / 2;
+    const int y = available.y() + available.height() - kBottomMargin - kSize.height();
+    return {QPoint(x, y), kSize};
+}
+
+void DockStationWindow::build()
+{
+    m_window = std::make_unique<QQuickView>();
+    m_window->setTitle(u"Dictrava"_qs);
+    m_window->setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                       Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput);
+    m_window->setColor(Qt::transparent);
+    m_window->setResizeMode(QQuickView::SizeRootObjectToView);
+    m_window->engine()->addImportPath(u"qrc:/"_qs);
+    SymbolImageProvider::installOn(*m_window->engine());
+    m_window->setInitialProperties({{u"station"_qs, QVariant::fromValue(this)}});
+    m_window->setSource(QUrl(u"qrc:/Dictrava/DockStationView.qml"_qs));
+    for (const QQmlError &error : m_window->errors())
+        printDiagnostic(u"[Dock] "_qs + error.toString());
+    m_window->resize(kSize);
+}
+
+void DockStationWindow::show()
+{
+    if (!m_window)
+        build();
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        m_window->setGeometry(placement(screen->availableGeometry()));
+    setActive(true);
+    m_window->show();
+    m_window->raise();
+}
+
+void DockStationWindow::setLevel(float level)
+{
+    if (m_level == level)
+        return;
+    m_level = level;
+    emit levelChanged();
+}
+
+void DockStationWindow::hide()
+{
+    setLevel(0);
+    setActive(false);
+    if (m_window)
+        m_window->hide();
+}
+
+void DockStationWindow::setActive(bool active)
+{
+    m_clock.setRunning(active);
+    if (m_active == active)
+        return;
+    m_active = active;
+    emit activeChanged();
+}

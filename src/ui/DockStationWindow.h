@@ -1,0 +1,60 @@
+#pragma once
+
+#include "app/DockStation.h"
+#include "ui/AnimationClock.h"
+
+#include <QObject>
+#include <QRect>
+#include <QtQml/qqmlregistration.h>
+
+#include <memory>
+
+class QQuickView;
+
+// The waveform station: a capsule floating just above the bottom of the primary screen while a
+// recording runs. It never takes focus and lets clicks through to what lies beneath. The window is
+// built on the first show() and afterwards only shown and hidden; its clock ticks only while shown.
+class DockStationWindow : public QObject, public DockStation
+{
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("Made by the desktop shell")
+    Q_PROPERTY(double level READ level NOTIFY levelChanged)
+    Q_PROPERTY(bool active READ isActive NOTIFY activeChanged)
+    Q_PROPERTY(AnimationClock *clock READ clock CONSTANT)
+
+public:
+    static constexpr QSize kSize{360, 72};
+    static constexpr int kBottomMargin = 10;
+    static constexpr int kFramesPerSecond = 30;
+
+    explicit DockStationWindow(QObject *parent = nullptr);
+    ~DockStationWindow() override;
+
+    void show() override;
+    void setLevel(float level) override;
+    void hide() override;
+
+    double level() const { return m_level; }
+    // Animating (shown) or frozen.
+    bool isActive() const { return m_active; }
+    AnimationClock *clock() { return &m_clock; }
+    // Null until the first show().
+    QQuickView *window() const { return m_window.get(); }
+
+    // Centred horizontally, its bottom edge kBottomMargin above the bottom of `available`.
+    static QRect placement(const QRect &available);
+
+signals:
+    void levelChanged();
+    void activeChanged();
+
+private:
+    void build();
+    void setActive(bool active);
+
+    AnimationClock m_clock;
+    std::unique_ptr<QQuickView> m_window;
+    double m_level = 0;
+    bool m_active = false;
+};

@@ -1,0 +1,179 @@
+// The desktop as a person sees it: the panel and the dock station on a private Xvfb screen,
+// photographed with ImageMagick's `import` into the build folder (DICTRAVA_SCREENSHOTS overrides).
+#include "AppHarness.h"
+#include "ui/DesktopShell.h"
+#include "ui/DockStationWindow.h"
+#include "ui/MenuBarPanel.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QQuickView>
+#include <QTest>
+#include <QtQml/qqmlextensionplugin.h>
+
+Q_IMPORT_QML_PLUGIN(DictravaPlugin)
+
+namespace {
+
+// Counts the presses that reach it.
+class Backdrop final : public QWindow
+{
+public:
+    int presses = 0;
+
+protected:
+    void mousePressEvent(QMouseEvent *) override { ++presses; }
+};
+
+int run(const QString &program, const QStringList &arguments, QByteArray *output = nullptr)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(15000))
+        return -1;
+    if (output)
+        *output = process.readAllStandardOutput();
+    return process.exitCode();
+}
+
+// Distinct colours inside `area` of the picture.
+int colourCount(const QImage &image, const QRect &area)
+{
+    QSet<QRgb> colours;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            colours.insert(image.pixel(x, y));
+    return int(colours.size());
+}
+
+} // namespace
+
+class DesktopScreenshotTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        m_folder = qEnvironmentVariable("DICTRAVA_SCREENSHOTS", QDir::currentPath());
+        m_app = std::make_unique<AppHarness>();
+        m_app->state->process(u"remember to send the quarterly numbers to Sam before the review"_qs,
+                              VoiceMode::Dictate);
+        m_shell = std::make_unique<DesktopShell>(*m_app->state);
+        m_shell->start();
+    }
+
+    void cleanupTestCase()
+    {
+        if (m_app->state->isDictating())
+            m_app->state->stopDictation();
+        m_shell.reset();
+        m_app.reset();
+    }
+
+    // No tray on a bare X server: the panel is an ordinary window, on screen from the start.
+    void panelWithoutTray()
+    {
+        QVERIFY(!m_shell->hasTray());
+        QQuickView *panel = m_shell->panel().window();
+        QVERIFY(QTest::qWaitForWindowExposed(panel));
+        QCOMPARE(panel->title(), u"Dictrava"_qs);
+        QCOMPARE(panel->width(), 300);
+        QVERIFY(panel->height() > 400);
+
+        QByteArray info;
+        QCOMPARE(run(u"xwininfo"_qs, {u"-name"_qs, u"Dictrava"_qs}, &info), 0);
+        QVERIFY2(info.contains("IsViewable") && info.contains("Width: 300"), info.constData());
+
+        const QImage shot = screenshot(u"ui-panel.png"_qs);
+        const QRect frame = panel->geometry();
+        QVERIFY(colourCount(shot, frame) > 20); // text and icons, not an empty box
+        QVERIFY(isGreenish(shot.pixel(frame.topLeft() + kDot)));
+    }
+
+    // Listening: the dock station appears at the bottom centre, the panel's dot turns red and the
+    // live text replaces the last result.
+    void listening()
+    {
+        m_app->listen(u"let us meet on thursday"_qs, 0.6f);
+        QTRY_VERIFY(!m_app->state->liveTranscript().isEmpty());
+        QQuickView *dock = m_shell->dockStation().window();
+        QVERIFY(dock && QTest::qWaitForWindowExposed(dock));
+        QCOMPARE(dock->geometry(), QRect(460, 718, 360, 72));
+        QTest::qWait(300); // a few frames of the waveform
+
+        const QImage shot = screenshot(u"ui-listening.png"_qs);
+        const QImage bars = shot.copy(dock->geometry().adjusted(100, 20, -100, -20));
+        QVERIFY(colourCount(bars, bars.rect()) > 10);
+        QVERIFY(isReddish(shot.pixel(m_shell->panel().window()->geometry().topLeft() + kDot)));
+    }
+
+    // The station never takes clicks: they reach the window beneath.
+    void clicksPassThroughTheStation()
+    {
+        Backdrop backdrop;
+        backdrop.setFlags(Qt::FramelessWindowHint);
+        backdrop.setGeometry(300, 600, 680, 200);
+        backdrop.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&backdrop));
+        m_shell->dockStation().show(); // back on top
+        QTest::qWait(100);
+        QCOMPARE(run(u"xdotool"_qs, {u"mousemove"_qs, u"640"_qs, u"754"_qs, u"click"_qs, u"1"_qs}), 0);
+        QTRY_COMPARE(backdrop.presses, 1);
+    }
+
+private:
+    // The status dot at the right end of the header row.
+    static constexpr QPoint kDot{281, 28};
+
+    static bool isGreenish(QRgb pixel)
+    {
+        return qGreen(pixel) > qRed(pixel) + 40 && qGreen(pixel) > qBlue(pixel) + 40;
+    }
+    static bool isReddish(QRgb pixel)
+    {
+        return qRed(pixel) > qGreen(pixel) + 80 && qRed(pixel) > qBlue(pixel) + 80;
+    }
+
+    QImage screenshot(const QString &name)
+    {
+        QCoreApplication::processEvents();
+        const QString file = QDir(m_folder).filePath(name);
+        const int exitCode = run(u"import"_qs, {u"-window"_qs, u"root"_qs, file});
+        [&] { QCOMPARE(exitCode, 0); }();
+        QImage image(file);
+        [&] { QCOMPARE(image.size(), QSize(1280, 800)); }();
+        return image;
+    }
+
+    QString m_folder;
+    std::unique_ptr<AppHarness> m_app;
+    std::unique_ptr<DesktopShell> m_shell;
+};
+
+int main(int argc, char *argv[])
+{
+    QProcess xvfb;
+    xvfb.start(u"Xvfb"_qs, {u"-displayfd"_qs, u"1"_qs, u"-screen"_qs, u"0"_qs, u"1280x800x24"_qs,
+                            u"-nolisten"_qs, u"tcp"_qs});
+    if (!xvfb.waitForReadyRead(10000)) {
+        qWarning("Xvfb did not start");
+        return 1;
+    }
+    qputenv("DISPLAY", ':' + xvfb.readLine().trimmed());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    int status = 0;
+    {
+        QApplication app(argc, argv);
+        DesktopScreenshotTest test;
+        status = QTest::qExec(&test, argc, argv);
+    }
+    xvfb.terminate();
+    xvfb.waitForFinished(3000);
+    return status;
+}
+
+#include "DesktopScreenshotTest.moc"

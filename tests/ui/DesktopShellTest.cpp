@@ -1,0 +1,181 @@
+#include "ui/DesktopShell.h"
+#include "AppHarness.h"
+#include "dictation/HotkeyManager.h"
+#include "planning/CommandDeckController.h"
+#include "ui/LocalKeyMonitor.h"
+#include "ui/MenuBarModel.h"
+#include "ui/MenuBarPanel.h"
+#include "ui/ShellWindows.h"
+
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickView>
+#include <QTest>
+#include <QtQml/qqmlextensionplugin.h>
+
+Q_IMPORT_QML_PLUGIN(DictravaPlugin)
+
+class DesktopShellTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void popupPlacement_data()
+    {
+        QTest::addColumn<QRect>("anchor");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QPoint>("at");
+        const QRect belowTopBar(0, 24, 1280, 776);
+        QTest::newRow("tray top right: under it, inside the screen")
+            << QRect(1200, 0, 24, 24) << belowTopBar << QSize(300, 500) << QPoint(980, 28);
+        QTest::newRow("tray top middle: centred under it")
+            << QRect(628, 0, 24, 24) << belowTopBar << QSize(300, 500) << QPoint(490, 28);
+        QTest::newRow("tray bottom left: over it")
+            << QRect(40, 776, 24, 24) << QRect(0, 0, 1280, 776) << QSize(300, 500) << QPoint(0, 272);
+        QTest::newRow("unknown: top-right corner")
+            << QRect() << belowTopBar << QSize(300, 500) << QPoint(972, 32);
+        QTest::newRow("taller than the screen: top stays on it")
+            << QRect(40, 776, 24, 24) << QRect(0, 0, 1280, 400) << QSize(300, 500) << QPoint(0, 0);
+    }
+
+    void popupPlacement()
+    {
+        QFETCH(QRect, anchor);
+        QFETCH(QRect, available);
+        QFETCH(QSize, size);
+        QFETCH(QPoint, at);
+        QCOMPARE(MenuBarPanel::popupGeometry(size, anchor, available), QRect(at, size));
+    }
+
+    // No tray here: the panel is a window of its own, and the deck's window requests go to the shell.
+    void withoutTrayThePanelIsAWindow()
+    {
+        AppHarness app;
+        DesktopShell shell(*app.state);
+        QStringList opened;
+        shell.windows().registerWindow(u"tasks"_qs, [&opened] {
+            opened << u"tasks"_qs;
+            return new QWindow;
+        });
+        app.state->windows().requestTasks(); // before the panel appears: dropped
+        QVERIFY(opened.isEmpty());
+
+        shell.start();
+        QVERIFY(!shell.hasTray());
+        QQuickView *panel = shell.panel().window();
+        QVERIFY(panel->isVisible());
+        QCOMPARE(panel->flags() & Qt::FramelessWindowHint, Qt::WindowFlags());
+        QCOMPARE(panel->title(), u"Dictrava"_qs);
+        QCOMPARE(panel->width(), 300);
+        QCOMPARE(panel->height(), qRound(panel->rootObject()->height()));
+
+        app.state->windows().requestTasks();
+        app.state->windows().requestTasks();
+        QCOMPARE(opened, QStringList{u"tasks"_qs}); // one window, brought forward the second time
+        QVERIFY(shell.windows().window(u"tasks"_qs)->isVisible());
+        QVERIFY(!shell.windows().open(u"history"_qs));
+
+        // The window stays when a row opens something else.
+        shell.panel().model()->trigger(u"deck"_qs);
+        QTRY_VERIFY(app.state->deck().isVisible());
+        QVERIFY(panel->isVisible());
+
+        shell.panel().hide();
+        shell.activate();
+        QVERIFY(panel->isVisible());
+        QTRY_VERIFY(panel->height() > 300);
+    }
+
+    void popupClosesBeforeTheRowActs()
+    {
+        AppHarness app;
+        ShellWindows windows;
+        MenuBarPanel panel(*app.state, windows);
+        panel.show(QRect(600, 0, 24, 24));
+        QVERIFY(panel.isVisible());
+        QVERIFY(panel.window()->flags().testFlag(Qt::FramelessWindowHint));
+        bool panelGoneFirst = false;
+        windows.registerWindow(u"meeting"_qs, [&] {
+            panelGoneFirst = !panel.isVisible();
+            return new QWindow;
+        });
+        panel.model()->trigger(u"meeting"_qs);
+        QVERIFY(!panel.isVisible());
+        QTRY_VERIFY(windows.window(u"meeting"_qs));
+        QVERIFY(panelGoneFirst);
+
+        panel.toggle();
+        QVERIFY(panel.isVisible());
+        panel.toggle();
+        QVERIFY(!panel.isVisible());
+    }
+
+    void localKeys_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("calls");
+        QTest::addColumn<int>("spaces"); // that reached the focused field
+        QTest::newRow("Ctrl+Space toggles and is consumed") << u"^"_qs << u"deck"_qs << 0;
+        QTest::newRow("plain space is typed") << u"_"_qs << QString() << 1;
+        QTest::newRow("Ctrl+Shift+Space matches") << u"^+"_qs << u"deck"_qs << 0;
+        QTest::newRow("Ctrl+Alt+Space does not") << u"^!"_qs << QString() << 1;
+        QTest::newRow("Right Alt held and released") << u"R r"_qs << u"start end"_qs << 0;
+        QTest::newRow("left Alt means nothing") << u"L l"_qs << QString() << 0;
+    }
+
+    void localKeys()
+    {
+        QFETCH(QString, keys);
+        LocalKeyMonitor monitor;
+        HotkeyManager hotkeys(nullptr, &monitor);
+        QStringList seen;
+        hotkeys.onHoldStart = [&] { seen << u"start"_qs; };
+        hotkeys.onHoldEnd = [&] { seen << u"end"_qs; };
+        hotkeys.onDeckToggle = [&] { seen << u"deck"_qs; };
+        hotkeys.start();
+
+        // A text field with the focus, as in any of the app's windows.
+        QQuickView view;
+        QQmlComponent component(view.engine());
+        component.setData("import QtQuick\nTextInput { property int spaces; width: 100; height: 20\n"
+                          "Keys.onPressed: (event) => { if (event.key === Qt.Key_Space) ++spaces; "
+                          "event.accepted = false } }",
+                          QUrl());
+        auto *field = qobject_cast<QQuickItem *>(component.create());
+        QVERIFY(field);
+        field->setParentItem(view.contentItem());
+        view.resize(200, 100);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        field->forceActiveFocus();
+
+        for (const QString &key : keys.split(u' ')) {
+            if (key == u"^")
+                QTest::keyClick(&view, Qt::Key_Space, Qt::ControlModifier);
+            else if (key == u"^+")
+                QTest::keyClick(&view, Qt::Key_Space, Qt::ControlModifier | Qt::ShiftModifier);
+            else if (key == u"^!")
+                QTest::keyClick(&view, Qt::Key_Space, Qt::ControlModifier | Qt::AltModifier);
+            else if (key == u"_")
+                QTest::keyClick(&view, Qt::Key_Space);
+            else
+                sendAlt(view, key.at(0).isUpper(), key.toUpper() == u"R" ? 0xffea : 0xffe9);
+        }
+        QTEST(seen.join(u' '), "calls");
+        QTEST(field->property("spaces").toInt(), "spaces");
+        delete field;
+    }
+
+private:
+    static void sendAlt(QWindow &window, bool press, quint32 keysym)
+    {
+        QKeyEvent event(press ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_Alt,
+                        press ? Qt::NoModifier : Qt::AltModifier, 0, keysym, 0);
+        QCoreApplication::sendEvent(&window, &event);
+    }
+};
+
+QTEST_MAIN(DesktopShellTest)
+#include "DesktopShellTest.moc"

@@ -1,0 +1,243 @@
+#include "ui/MenuBarModel.h"
+#include "AppHarness.h"
+#include "planning/CommandDeckController.h"
+#include "planning/FocusCoachStore.h"
+#include "planning/TaskStore.h"
+#include "ui/ShellWindows.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+const QString kFocusSpeech = u"Goal: ship it. write the copy; design the hero; deploy it; tell the team"_qs;
+
+QString rowTitle(const MenuBarModel &model, const QString &action)
+{
+    for (const MenuBarRow &row : model.rows()) {
+        if (row.action == action)
+            return row.title + u" / "_qs + row.symbol;
+    }
+    return {};
+}
+
+// What the panel shows between the status line and the rows.
+QString box(const MenuBarModel &model)
+{
+    if (model.showsLiveBox())
+        return u"live: "_qs + model.liveTranscript();
+    if (model.showsLastResultBox())
+        return model.lastResultLabel() + u": "_qs + model.lastResult();
+    return {};
+}
+
+} // namespace
+
+class MenuBarModelTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void texts_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("listening");
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<bool>("hudRow");
+        QTest::addColumn<QString>("tasks");
+        QTest::addColumn<QString>("hint"); // while listening
+        QTest::addColumn<QString>("box");
+
+        const QString start = u"Start listening / mic.circle"_qs;
+        const QString stop = u"Stop listening / stop.circle"_qs;
+        const QString coach = u"Focus Coach / target"_qs;
+        const QString noTasks = u"Tasks & Reminders (0) / checklist"_qs;
+        QTest::newRow("fresh start") << QString() << start << coach << false << noTasks << QString()
+                                     << QString();
+        QTest::newRow("focus session, nothing done")
+            << u"focus"_qs << start << u"Focus · 0% / target"_qs << true << noTasks << QString() << QString();
+        QTest::newRow("a quarter done") << u"focus done"_qs << start << u"Focus · 25% / target"_qs << true
+                                        << noTasks << QString() << QString();
+        QTest::newRow("open tasks only are counted")
+            << u"tasks"_qs << start << coach << false << u"Tasks & Reminders (2) / checklist"_qs << QString()
+            << QString();
+        QTest::newRow("last result") << u"result"_qs << start << coach << false << noTasks << QString()
+                                     << u"Last dictation: Buy milk."_qs;
+        QTest::newRow("label follows the mode now") << u"result capture"_qs << start << coach << false
+                                                    << noTasks << QString() << u"Last capture: Buy milk."_qs;
+        QTest::newRow("listening, nothing heard: old result stays")
+            << u"result listen"_qs << stop << coach << false << noTasks << u"Hold Alt — take your time"_qs
+            << u"Last dictation: Buy milk."_qs;
+        QTest::newRow("listening, text arrives: live box")
+            << u"result listen heard"_qs << stop << coach << false << noTasks
+            << u"Hold Alt — take your time"_qs << u"live: hello there"_qs;
+        QTest::newRow("briefing hint") << u"briefing listen"_qs << stop << coach << false << noTasks
+                                       << u"Briefing dump…"_qs << QString();
+        QTest::newRow("focus hint") << u"focusmode listen"_qs << stop << coach << false << noTasks
+                                    << u"Setting Focus…"_qs << QString();
+    }
+
+    void texts()
+    {
+        QFETCH(QString, steps);
+        AppHarness app;
+        AppState &state = *app.state;
+        ShellWindows windows;
+        MenuBarModel model(state, windows);
+        for (const QString &step : steps.split(u' ', Qt::SkipEmptyParts)) {
+            if (step == u"focus") {
+                state.focusCoach().setFromSpeech(kFocusSpeech);
+            } else if (step == u"done") {
+                state.focusCoach().toggleMilestone(state.focusCoach().session()->milestones.first().id);
+            } else if (step == u"tasks") {
+                DictraTask done;
+                done.title = u"Sent"_qs;
+                done.isDone = true;
+                DictraTask a, b;
+                a.title = u"Call Maya"_qs;
+                b.title = u"Send the deck"_qs;
+                state.taskStore().setTasks({a, done, b});
+            } else if (step == u"result") {
+                state.process(u"buy milk"_qs, VoiceMode::Dictate);
+            } else if (step == u"capture" || step == u"briefing" || step == u"focusmode") {
+                state.setVoiceMode(step == u"capture"    ? VoiceMode::Capture
+                                   : step == u"briefing" ? VoiceMode::Briefing
+                                                         : VoiceMode::Focus);
+            } else if (step == u"listen") {
+                app.listen();
+            } else if (step == u"heard") {
+                app.recognizer->lastTask()->partial(u"hello there"_qs);
+                QTRY_VERIFY(!state.liveTranscript().isEmpty());
+            }
+        }
+        // The coach and the task store changed without the app state publishing: show the panel.
+        model.setShown(true);
+
+        QTEST(rowTitle(model, u"listening"_qs), "listening");
+        QTEST(rowTitle(model, u"focus"_qs), "focus");
+        QTEST(!rowTitle(model, u"focusHud"_qs).isEmpty(), "hudRow");
+        QTEST(rowTitle(model, u"tasks"_qs), "tasks");
+        QTEST(model.isDictating() ? model.listeningHint() : QString(), "hint");
+        QTEST(box(model), "box");
+        QCOMPARE(model.waveRunning(), model.isDictating());
+        if (state.isDictating())
+            state.stopDictation();
+    }
+
+    void rowOrderAndWarning()
+    {
+        AppHarness app;
+        ShellWindows windows;
+        MenuBarModel model(*app.state, windows);
+        app.state->focusCoach().setFromSpeech(kFocusSpeech);
+        model.refresh();
+        QStringList titles;
+        for (const MenuBarRow &row : model.rows())
+            titles << row.title;
+        QCOMPARE(titles.join(u" | "_qs), u"Command Deck (Ctrl+Space) | Start listening | Focus · 0% | "
+                                         u"Tomorrow Briefing | Toggle Focus HUD | "
+                                         u"Tasks & Reminders (0) | Meeting Mode | History | Settings"_qs);
+        QCOMPARE(MenuBarModel::quitRow().title, u"Quit Dictrava"_qs);
+        QTRY_VERIFY(app.state->micAuthorized());
+        QVERIFY(model.showsAccessibilityWarning());
+
+        AppHarness trusted(true);
+        MenuBarModel trustedModel(*trusted.state, windows);
+        QTRY_VERIFY(!trustedModel.showsAccessibilityWarning());
+    }
+
+    // The panel reads the coach and the task store only when the app state publishes a change.
+    void rebuiltOnAppStateChanges()
+    {
+        AppHarness app;
+        ShellWindows windows;
+        MenuBarModel model(*app.state, windows);
+        QSignalSpy changed(&model, &MenuBarModel::changed);
+        app.state->focusCoach().setFromSpeech(kFocusSpeech);
+        QCOMPARE(rowTitle(model, u"focus"_qs), u"Focus Coach / target"_qs);
+        QCOMPARE(changed.count(), 0);
+        app.state->setVoiceMode(VoiceMode::Capture);
+        QCOMPARE(rowTitle(model, u"focus"_qs), u"Focus · 0% / target"_qs);
+        QCOMPARE(changed.count(), 1);
+        app.state->setVoiceMode(VoiceMode::Capture); // nothing new: no redraw
+        QCOMPARE(changed.count(), 1);
+    }
+
+    void percentIsTruncated_data()
+    {
+        QTest::addColumn<double>("progress");
+        QTest::addColumn<int>("percent");
+        QTest::newRow("two thirds") << 2.0 / 3 << 66;
+        QTest::newRow("0.29 is not 28") << 0.29 << 29;
+        QTest::newRow("all done") << 1.0 << 100;
+    }
+
+    void percentIsTruncated()
+    {
+        QFETCH(double, progress);
+        QFETCH(int, percent);
+        QCOMPARE(MenuBarModel::percentOf(progress), percent);
+    }
+
+    void listeningRowStartsAndStops()
+    {
+        AppHarness app;
+        ShellWindows windows;
+        MenuBarModel model(*app.state, windows);
+        QSignalSpy close(&model, &MenuBarModel::closePanelRequested);
+        model.trigger(u"listening"_qs);
+        QVERIFY(app.state->isDictating()); // at once, the panel stays
+        QCOMPARE(rowTitle(model, u"listening"_qs), u"Stop listening / stop.circle"_qs);
+        QSignalSpy processed(app.state.get(), &AppState::processed);
+        model.trigger(u"listening"_qs);
+        QVERIFY(!app.state->isDictating());
+        app.recognizer->lastTask()->finalResult(u"buy milk"_qs);
+        QTRY_COMPARE(processed.count(), 1);
+        QCOMPARE(box(model), u"Last dictation: Buy milk."_qs);
+        QCOMPARE(rowTitle(model, u"listening"_qs), u"Start listening / mic.circle"_qs);
+        QCOMPARE(close.count(), 0);
+    }
+
+    void rowsThatLeaveClosePanelFirst_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("deckMode"); // "" = deck stays hidden
+        QTest::addColumn<QString>("window");
+        QTest::newRow("deck") << u"deck"_qs << u"capture"_qs << QString();
+        QTest::newRow("focus") << u"focus"_qs << u"focus"_qs << QString();
+        QTest::newRow("briefing") << u"briefing"_qs << u"briefing"_qs << QString();
+        QTest::newRow("tasks") << u"tasks"_qs << QString() << u"tasks"_qs;
+        QTest::newRow("meeting") << u"meeting"_qs << QString() << u"meeting"_qs;
+        QTest::newRow("history") << u"history"_qs << QString() << u"history"_qs;
+        QTest::newRow("settings") << u"settings"_qs << QString() << u"settings"_qs;
+    }
+
+    void rowsThatLeaveClosePanelFirst()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, deckMode);
+        QFETCH(QString, window);
+        AppHarness app;
+        ShellWindows windows;
+        QStringList opened;
+        for (const QString &id : {u"tasks"_qs, u"meeting"_qs, u"history"_qs, u"settings"_qs})
+            windows.registerWindow(id, [&opened, id] {
+                opened << id;
+                return new QWindow;
+            });
+        MenuBarModel model(*app.state, windows);
+        bool panelOpen = true;
+        connect(&model, &MenuBarModel::closePanelRequested, this, [&] { panelOpen = false; });
+
+        model.trigger(action);
+        QVERIFY(!panelOpen);
+        // Nothing happens until the panel has gone.
+        QVERIFY(opened.isEmpty() && !app.state->deck().isVisible());
+        QTRY_VERIFY(!opened.isEmpty() || app.state->deck().isVisible());
+        QCOMPARE(opened.join(u' '), window);
+        QCOMPARE(app.state->deck().isVisible() ? app.state->deck().modeRaw() : QString(), deckMode);
+    }
+};
+
+QTEST_MAIN(MenuBarModelTest)
+#include "MenuBarModelTest.moc"
