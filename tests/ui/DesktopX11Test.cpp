@@ -1,13 +1,19 @@
-// The desktop as a person sees it: the panel and the dock station on a private Xvfb screen,
-// photographed with ImageMagick's `import` into the build folder (DICTRAVA_SCREENSHOTS overrides).
+// The desktop on a private Xvfb screen: the panel and the dock station as a person sees them,
+// photographed with ImageMagick's `import` into the build folder (DICTRAVA_SCREENSHOTS overrides),
+// clicks through the station, and Ctrl+Space typed into our own window.
 #include "AppHarness.h"
+#include "dictation/HotkeyManager.h"
+#include "planning/CommandDeckController.h"
+#include "platform/X11KeyboardMonitor.h"
 #include "ui/DesktopShell.h"
 #include "ui/DockStationWindow.h"
+#include "ui/LocalKeyMonitor.h"
 #include "ui/MenuBarPanel.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QQuickView>
@@ -51,7 +57,7 @@ int colourCount(const QImage &image, const QRect &area)
 
 } // namespace
 
-class DesktopScreenshotTest : public QObject
+class DesktopX11Test : public QObject
 {
     Q_OBJECT
 
@@ -125,7 +131,52 @@ private slots:
         QTRY_COMPARE(backdrop.presses, 1);
     }
 
+    // The system-wide monitor sees keys typed into our windows too: one press, one toggle.
+    void ctrlSpaceInOurWindowTogglesOnce()
+    {
+        X11KeyboardMonitor global;
+        LocalKeyMonitor local;
+        HotkeyManager hotkeys(&global, &local);
+        int toggles = 0;
+        hotkeys.onDeckToggle = [&toggles] { ++toggles; };
+        hotkeys.start();
+        // Both routes really carry the key: another system-wide monitor, and a filter that sees
+        // the window's events before the in-window monitor does.
+        X11KeyboardMonitor otherGlobal;
+        HotkeyManager globalOnly(&otherGlobal, nullptr);
+        int globalToggles = 0;
+        globalOnly.onDeckToggle = [&globalToggles] { ++globalToggles; };
+        globalOnly.start();
+        SpaceCounter spaces;
+        qApp->installEventFilter(&spaces);
+
+        QQuickView *panel = m_shell->panel().window();
+        panel->requestActivate();
+        QTRY_VERIFY(panel->isActive());
+        for (int press = 1; press <= 2; ++press) {
+            QCOMPARE(run(u"xdotool"_qs, {u"key"_qs, u"ctrl+space"_qs}), 0);
+            QTRY_COMPARE(globalToggles, press);
+            QTRY_COMPARE(spaces.count, press);
+            QTest::qWait(100);
+            QCOMPARE(toggles, press);
+        }
+        m_app->state->deck().hide();
+    }
+
 private:
+    // Space presses delivered to any of our windows.
+    struct SpaceCounter : QObject
+    {
+        int count = 0;
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (watched->isWindowType() && event->type() == QEvent::KeyPress &&
+                static_cast<QKeyEvent *>(event)->key() == Qt::Key_Space)
+                ++count;
+            return false;
+        }
+    };
+
     // The status dot at the right end of the header row.
     static constexpr QPoint kDot{281, 28};
 
@@ -168,7 +219,7 @@ int main(int argc, char *argv[])
     int status = 0;
     {
         QApplication app(argc, argv);
-        DesktopScreenshotTest test;
+        DesktopX11Test test;
         status = QTest::qExec(&test, argc, argv);
     }
     xvfb.terminate();
@@ -176,4 +227,4 @@ int main(int argc, char *argv[])
     return status;
 }
 
-#include "DesktopScreenshotTest.moc"
+#include "DesktopX11Test.moc"
