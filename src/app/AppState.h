@@ -17,6 +17,7 @@ class BriefingPanel;
 class BriefingStore;
 class Clock;
 class CommandDeckController;
+class CursorInserter;
 class DictationEngine;
 class DictionaryStore;
 class DockStation;
@@ -29,7 +30,6 @@ class Pasteboard;
 class Permissions;
 class SnippetStore;
 class TaskStore;
-class TextInserter;
 class UsageReporter;
 
 // The outside services the app state drives. Any of the pointers may be null when running
@@ -39,7 +39,7 @@ struct AppServices
     NotificationCenter *notifications = nullptr; // required
     DictationEngine *engine = nullptr;
     Hotkeys *hotkeys = nullptr;
-    TextInserter *inserter = nullptr;
+    CursorInserter *inserter = nullptr;
     Pasteboard *pasteboard = nullptr;
     Permissions *permissions = nullptr;
     std::function<bool()> meetingIsRunning;

@@ -1,12 +1,12 @@
 #include "app/AppState.h"
+#include "dictation/CursorInserter.h"
 #include "dictation/DictationEngine.h"
 #include "dictation/Permissions.h"
-#include "dictation/TextInserter.h"
 #include "planning/CommandDeckController.h"
 #include "planning/DeckPanel.h"
 #include "planning/FocusCoachStore.h"
 #include "planning/FocusHud.h"
-#include "platform/Pasteboard.h"
+#include "platform/MemoryPasteboard.h"
 #include "stores/DictionaryStore.h"
 #include "stores/HistoryStore.h"
 #include "stores/SnippetStore.h"
@@ -21,11 +21,10 @@
 
 namespace {
 
-class Desktop final : public TextInserter, public Pasteboard, public Permissions
+class Desktop final : public CursorInserter, public MemoryPasteboard, public Permissions
 {
 public:
     void insertAtCursor(const QString &text) override { inserted = text; }
-    void setText(const QString &text) override { copied = text; }
     void requestMicrophone(std::function<void(bool)> answer) override { answer(true); }
     void requestSpeech(std::function<void(bool)> answer) override { answer(true); }
     bool isAccessibilityTrusted(bool prompt) override
@@ -37,7 +36,6 @@ public:
     bool trusted = true;
     int prompts = 0;
     QString inserted;
-    QString copied;
 };
 
 struct Harness
@@ -169,7 +167,7 @@ private slots:
         if (!text.isEmpty())
             QCOMPARE(h.state->historyStore().entries().first().text, text);
         const QString actual = !h.desktop.inserted.isEmpty() ? u"insert:"_qs + h.desktop.inserted
-                               : !h.desktop.copied.isEmpty() ? u"copy:"_qs + h.desktop.copied
+                               : !h.desktop.text().isEmpty() ? u"copy:"_qs + h.desktop.text()
                                                              : QString();
         QCOMPARE(actual, delivered);
         QCOMPARE(h.desktop.prompts, trusted ? 0 : 1);

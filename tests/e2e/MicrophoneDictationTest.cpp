@@ -2,9 +2,9 @@
 // fed with rendered speech, captured through PulseAudioInput, recognised by PocketSphinx,
 // stitched by the engine and cleaned and routed by the app state.
 #include "app/AppState.h"
+#include "dictation/CursorInserter.h"
 #include "dictation/DictationEngine.h"
 #include "dictation/Permissions.h"
-#include "dictation/TextInserter.h"
 #include "platform/PocketSphinxRecognizer.h"
 #include "platform/PulseAudioInput.h"
 #include "stores/HistoryStore.h"
@@ -20,7 +20,7 @@
 
 namespace {
 
-class TrustedDesktop final : public TextInserter, public Permissions
+class TrustedDesktop final : public CursorInserter, public Permissions
 {
 public:
     void insertAtCursor(const QString &text) override { inserted = text; }

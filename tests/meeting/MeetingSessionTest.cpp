@@ -1,7 +1,7 @@
 #include "meeting/MeetingSession.h"
 #include "core/Clock.h"
 #include "meeting/MeetingNotes.h"
-#include "platform/Pasteboard.h"
+#include "platform/MemoryPasteboard.h"
 #include "support/FakeAudioInput.h"
 #include "support/ScriptedRecognizer.h"
 
@@ -40,10 +40,8 @@ struct Voice
 };
 
 // A meeting on a fake input, a scripted recogniser and a still clock; it is its own clipboard.
-struct Rig final : Pasteboard
+struct Rig final : MemoryPasteboard
 {
-    void setText(const QString &text) override { copied = text; }
-    QString copied;
     ManualClock clock{QDateTime(QDate(2026, 12, 6), QTime(15, 4, 5))};
     std::shared_ptr<ScriptedRecognizer> recognizer = std::make_shared<ScriptedRecognizer>();
     FakeAudioInput *input = nullptr;
@@ -383,7 +381,7 @@ private slots:
                                  "**Speaker 1** (4:19:05\u202FPM): We will ship it\n\n"
                                  "**Speaker 2** (4:19:08\u202FPM): Sounds good  to me\n"_s;
         QCOMPARE(rig.session->copyMarkdown(), expected);
-        QCOMPARE(rig.copied, expected);
+        QCOMPARE(rig.text(), expected);
 
         const QDateTime moment(QDate(2027, 3, 28), QTime(9, 5));
         QCOMPARE(MeetingNotes::markdown({{}, {}, u"0:00"_s, moment}),
