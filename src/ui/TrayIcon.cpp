@@ -87,8 +87,7 @@ void TrayIcon::checkTray()
     if (available) {
         m_missedChecks = 0;
         if (!m_hasTray) {
-            // Dock again with the tray that came (back).
-            m_tray.hide();
+            // An icon shown before docks again by itself; one never shown docks now.
             m_tray.show();
             m_hasTray = true;
             emit hasTrayChanged();

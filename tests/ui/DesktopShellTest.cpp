@@ -6,6 +6,7 @@
 #include "ui/MenuBarModel.h"
 #include "ui/MenuBarPanel.h"
 #include "ui/ShellWindows.h"
+#include "ui/TrayIcon.h"
 
 #include <QQmlComponent>
 #include <QQmlEngine>
@@ -86,6 +87,21 @@ private slots:
         shell.activate();
         QVERIFY(panel->isVisible());
         QTRY_VERIFY(panel->height() > 300);
+    }
+
+    void trayIconShowsRecording()
+    {
+        AppHarness app;
+        TrayIcon tray(*app.state);
+        const qint64 idleIcon = tray.icon().cacheKey();
+        QVERIFY(!tray.showsRecording() && !tray.icon().isNull());
+        app.listen();
+        QVERIFY(tray.showsRecording());
+        QVERIFY(tray.icon().cacheKey() != idleIcon);
+        app.state->stopDictation();
+        QVERIFY(!tray.showsRecording());
+        QCOMPARE(tray.icon().cacheKey(), idleIcon);
+        QVERIFY(!TrayIcon::recordingIcon().pixmap(22).isNull());
     }
 
     void popupClosesBeforeTheRowActs()

@@ -5,6 +5,7 @@
 #include "dictation/HotkeyManager.h"
 #include "planning/CommandDeckController.h"
 #include "platform/X11KeyboardMonitor.h"
+#include "support/TrayHost.h"
 #include "ui/DesktopShell.h"
 #include "ui/DockStationWindow.h"
 #include "ui/LocalKeyMonitor.h"
@@ -161,6 +162,54 @@ private slots:
             QCOMPARE(toggles, press);
         }
         m_app->state->deck().hide();
+    }
+
+    // A tray comes: the icon docks and the panel turns into its popup, opened by a click on the
+    // icon and closed when the focus goes elsewhere. The tray goes: the panel is a window again.
+    // It comes back: the icon docks again.
+    void trayComesAndGoes()
+    {
+        m_app->state->stopDictation();
+        m_app->recognizer->lastTask()->finalResult(u"let us meet on thursday"_qs);
+        QQuickView *panel = m_shell->panel().window();
+        QVERIFY(panel->isVisible());
+        TrayHost tray(QRect(1100, 0, 180, 24)); // the right end of a top bar
+        QVERIFY(tray.start());
+        QTRY_VERIFY_WITH_TIMEOUT(m_shell->hasTray(), 5000);
+        QTRY_COMPARE(tray.dockedIcons(), 1);
+        QCOMPARE(m_shell->panel().presentation(), MenuBarPanel::Presentation::Popup);
+        QVERIFY(!panel->isVisible());
+
+        const QPoint icon = tray.firstIcon().center();
+        QCOMPARE(run(u"xdotool"_qs, {u"mousemove"_qs, QString::number(icon.x()), QString::number(icon.y()),
+                                     u"click"_qs, u"1"_qs}),
+                 0);
+        QTRY_VERIFY(panel->isVisible());
+        QVERIFY(panel->flags().testFlag(Qt::FramelessWindowHint));
+        QVERIFY(QTest::qWaitForWindowExposed(panel));
+        QTRY_VERIFY(panel->isActive());
+        // Centred under the icon, just below the bar.
+        QCOMPARE(panel->position(),
+                 QPoint(tray.firstIcon().x() + TrayHost::kIconSize / 2 - 150, 24 + MenuBarPanel::kGap));
+        const QImage shot = screenshot(u"ui-tray-popup.png"_qs);
+        QVERIFY(colourCount(shot, tray.firstIcon()) > 10); // the app icon, drawn in the tray
+        QVERIFY(isGreenish(shot.pixel(panel->position() + kDot)));
+
+        Backdrop elsewhere;
+        elsewhere.setGeometry(700, 300, 200, 200);
+        elsewhere.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&elsewhere));
+        elsewhere.requestActivate();
+        QTRY_VERIFY(!panel->isVisible());
+
+        tray.stop();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_shell->hasTray(), 10000);
+        QTRY_VERIFY(panel->isVisible());
+        QCOMPARE(m_shell->panel().presentation(), MenuBarPanel::Presentation::Window);
+
+        QVERIFY(tray.start());
+        QTRY_VERIFY_WITH_TIMEOUT(m_shell->hasTray(), 5000);
+        QTRY_COMPARE(tray.dockedIcons(), 1);
     }
 
 private:
