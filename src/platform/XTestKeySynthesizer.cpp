@@ -75,8 +75,12 @@ struct XTestKeySynthesizer::Connection
 
     ~Connection()
     {
-        if (display)
-            XCloseDisplay(display);
+        if (!display)
+            return;
+        // Closing syncs with the server, which may be gone.
+        const XIOErrorHandler previous = XSetIOErrorHandler(surviveLostConnection);
+        XCloseDisplay(display);
+        XSetIOErrorHandler(previous);
     }
 
     // One round trip: false when the server has gone away.
