@@ -2,7 +2,10 @@
 #include "core/Diagnostics.h"
 #include "ui/SymbolImageProvider.h"
 
+#include "platform/X11Compositing.h"
+
 #include <QGuiApplication>
+#include <QPainterPath>
 #include <QQmlEngine>
 #include <QQuickView>
 #include <QScreen>
@@ -19,6 +22,13 @@ QRect DockStationWindow::placement(const QRect &available)
     const int x = available.x() + available.width() / 2 - kSize.width() / 2;
     const int y = available.y() + available.height() - kBottomMargin - kSize.height();
     return {QPoint(x, y), kSize};
+}
+
+QRegion DockStationWindow::capsuleRegion()
+{
+    QPainterPath path;
+    path.addRoundedRect(QRectF(kCapsule), kCapsule.height() / 2.0, kCapsule.height() / 2.0);
+    return QRegion(path.toFillPolygon().toPolygon());
 }
 
 void DockStationWindow::build()
@@ -44,6 +54,14 @@ void DockStationWindow::show()
         build();
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         m_window->setGeometry(placement(screen->availableGeometry()));
+    // Without a compositor the clear corners would show black: cut the window to the capsule
+    // (the glow is lost). Checked each time, as compositors start and stop.
+    const bool seeThrough = QGuiApplication::platformName() != u"xcb" || x11CompositorRunning();
+    m_window->setMask(seeThrough ? QRegion() : capsuleRegion());
+    if (m_seeThrough != seeThrough) {
+        m_seeThrough = seeThrough;
+        emit seeThroughChanged();
+    }
     setActive(true);
     m_window->show();
     m_window->raise();

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QRect>
+#include <QRegion>
 #include <QtQml/qqmlregistration.h>
 
 #include <memory>
@@ -22,11 +23,14 @@ class DockStationWindow : public QObject, public DockStation
     Q_PROPERTY(double level READ level NOTIFY levelChanged)
     Q_PROPERTY(bool active READ isActive NOTIFY activeChanged)
     Q_PROPERTY(AnimationClock *clock READ clock CONSTANT)
+    Q_PROPERTY(bool seeThrough READ isSeeThrough NOTIFY seeThroughChanged)
 
 public:
     static constexpr QSize kSize{360, 72};
     static constexpr int kBottomMargin = 10;
     static constexpr int kFramesPerSecond = 30;
+    // The capsule inside the window (4 points from the sides, 56 high, centred).
+    static constexpr QRect kCapsule{4, 8, 352, 56};
 
     explicit DockStationWindow(QObject *parent = nullptr);
     ~DockStationWindow() override;
@@ -39,15 +43,20 @@ public:
     // Animating (shown) or frozen.
     bool isActive() const { return m_active; }
     AnimationClock *clock() { return &m_clock; }
+    // Whether what lies beneath shows through the clear parts (a compositor blends them).
+    bool isSeeThrough() const { return m_seeThrough; }
     // Null until the first show().
     QQuickView *window() const { return m_window.get(); }
 
     // Centred horizontally, its bottom edge kBottomMargin above the bottom of `available`.
     static QRect placement(const QRect &available);
+    // The capsule's shape, in window coordinates.
+    static QRegion capsuleRegion();
 
 signals:
     void levelChanged();
     void activeChanged();
+    void seeThroughChanged();
 
 private:
     void build();
@@ -57,4 +66,5 @@ private:
     std::unique_ptr<QQuickView> m_window;
     double m_level = 0;
     bool m_active = false;
+    bool m_seeThrough = true;
 };

@@ -42,7 +42,7 @@ Item {
     Rectangle {
         anchors.fill: capsule
         radius: height / 2
-        color: Theme.dockMaterial
+        color: root.station.seeThrough ? Theme.dockMaterial : Theme.dockMaterialOpaque
     }
 
     // The 1-point border, a left-to-right gradient cyan → blue → mint, drawn inside the shape.

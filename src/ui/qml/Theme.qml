@@ -21,6 +21,7 @@ QtObject {
     readonly property color blue: "#007aff"
     readonly property color mint: "#00c7be"
     readonly property color dockMaterial: Qt.rgba(0.97, 0.98, 1.0, 0.86)
+    readonly property color dockMaterialOpaque: "#f7f9fc"
 
     readonly property int headlineSize: 13
     readonly property int bodySize: 13
