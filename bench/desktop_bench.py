@@ -27,16 +27,16 @@ SENTENCES = [
     "write down the phone number before you forget it",
 ]
 FIELD = r"""
-import sys, time, tkinter as tk
+import os, sys, time, tkinter as tk
 root = tk.Tk(); root.geometry("640x60+300+200")
 text = tk.StringVar()
 entry = tk.Entry(root, textvariable=text, width=70); entry.pack(fill="x", padx=8, pady=8)
 def say(line): sys.stdout.write(line + "\n"); sys.stdout.flush()
 text.trace_add("write", lambda *_: say("%.6f %s" % (time.monotonic(), text.get())))
 def command(*_):
-    line = sys.stdin.readline().strip()
-    if line == "focus": root.focus_force(); entry.focus_set(); root.after(150, lambda: say("focused"))
-    elif line == "clear": text.set("")
+    for line in os.read(0, 4096).decode().split():
+        if line == "focus": root.focus_force(); entry.focus_set(); root.after(150, lambda: say("focused"))
+        elif line == "clear": text.set("")
 root.tk.createfilehandler(sys.stdin, tk.READABLE, command)
 root.after(100, lambda: say("ready"))
 root.mainloop()

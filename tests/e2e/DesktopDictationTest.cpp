@@ -1,0 +1,280 @@
+// The desktop app as a user has it: dictrava running on an X server with a real sound server
+// and session bus, a text field of another program focused, Right Alt held while speaking.
+#include "support/IsolatedHome.h"
+#include "support/PrivatePulseServer.h"
+#include "support/PrivateSessionBus.h"
+#include "support/PrivateXServer.h"
+#include "support/RenderedSpeech.h"
+#include "support/TestNotificationServer.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QDir>
+#include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMimeData>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// A Tk entry of its own process: prints its content on every change, takes the keyboard focus
+// when told "focus" on standard input.
+const char *const kTextField = R"(
+import os, sys, tkinter as tk
+root = tk.Tk()
+root.title("field")
+root.geometry("640x60+300+200")
+text = tk.StringVar()
+entry = tk.Entry(root, textvariable=text, width=70)
+entry.pack(fill="x", padx=8, pady=8)
+def say(line):
+    sys.stdout.write(line + "\n")
+    sys.stdout.flush()
+text.trace_add("write", lambda *_: say("text:" + text.get()))
+def command(*_):
+    for line in os.read(0, 4096).decode().split():
+        if line == "focus":
+            root.focus_force()
+            entry.focus_set()
+            root.after(200, lambda: say("focused"))
+        elif line == "clear":
+            text.set("")
+root.tk.createfilehandler(sys.stdin, tk.READABLE, command)
+root.after(100, lambda: say("ready"))
+root.mainloop()
+)";
+
+QByteArray pngOfSquare()
+{
+    QImage image(24, 24, QImage::Format_ARGB32);
+    image.fill(QColor(200, 40, 90));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+} // namespace
+
+class DesktopDictationTest : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit DesktopDictationTest(const PrivateXServer &x) : m_x(x) {}
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(m_x.isRunning(), "Xvfb did not start");
+        QVERIFY2(m_bus.isRunning(), qPrintable(m_bus.errorString()));
+        QVERIFY2(m_pulse.isRunning(), qPrintable(m_pulse.errorString()));
+        qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.address().toUtf8());
+        QVERIFY(m_notifications.registerOn(m_bus.connect()));
+
+        m_app.setProcessEnvironment(environment());
+        m_app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_app.start(QStringLiteral(DICTRAVA_APP), {});
+        QTRY_VERIFY_WITH_TIMEOUT(appOutput().contains("[Shell] Ready"), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(!status().isEmpty(), 5000);
+
+        m_field.setProcessEnvironment(m_x.environment());
+        m_field.start(u"python3"_qs, {u"-c"_qs, QString::fromUtf8(kTextField)});
+        QTRY_VERIFY_WITH_TIMEOUT(fieldOutput().contains("ready"), 10000);
+    }
+
+    void cleanupTestCase()
+    {
+        m_field.kill();
+        m_field.waitForFinished(3000);
+        m_app.terminate();
+        if (!m_app.waitForFinished(5000))
+            m_app.kill();
+    }
+
+    void dictationLandsInTheFocusedFieldAndTheClipboardComesBack()
+    {
+        const QByteArray png = pngOfSquare();
+        auto mine = new QMimeData;
+        mine->setText(u"what the user copied"_qs);
+        mine->setData(u"image/png"_qs, png);
+        QGuiApplication::clipboard()->setMimeData(mine);
+        focusField();
+
+        const QString said = u"please send the report to the team today"_qs;
+        QVERIFY(m_x.run(u"xdotool"_qs, {u"keydown"_qs, u"Alt_R"_qs}) == 0);
+        QTRY_VERIFY_WITH_TIMEOUT(status().value(u"isDictating"_qs).toBool(), 5000);
+        QVERIFY(m_pulse.feedFile(speechFile(said)));
+        m_pulse.feedSilence(0.4);
+        QVERIFY(m_pulse.waitUntilFed());
+        QCOMPARE(
+            m_x.run(u"import"_qs, {u"-window"_qs, u"root"_qs, screenshotPath(u"desktop-dictating.png"_qs)}),
+            0);
+        QVERIFY(m_x.run(u"xdotool"_qs, {u"keyup"_qs, u"Alt_R"_qs}) == 0);
+
+        QTRY_VERIFY_WITH_TIMEOUT(wordOverlap(said, fieldText()) >= 0.6, 10000);
+        QVERIFY2(fieldText().endsWith(u'.'), qPrintable(fieldText()));
+        QCOMPARE(status().value(u"statusMessage"_qs).toString(), u"Inserted — Hold Right Alt to dictate"_qs);
+
+        // Once the restore is due, the clipboard holds the user's text and image again.
+        QTest::qWait(800);
+        const QMimeData *back = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(back);
+        QCOMPARE(back->text(), u"what the user copied"_qs);
+        QCOMPARE(back->data(u"image/png"_qs), png);
+    }
+
+    void ctrlSpaceTogglesTheDeck()
+    {
+        const bool before = status().value(u"deckVisible"_qs).toBool();
+        QCOMPARE(m_x.run(u"xdotool"_qs, {u"key"_qs, u"ctrl+space"_qs}), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(status().value(u"deckVisible"_qs).toBool(), !before, 5000);
+        QCOMPARE(m_x.run(u"xdotool"_qs, {u"key"_qs, u"ctrl+space"_qs}), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(status().value(u"deckVisible"_qs).toBool(), before, 5000);
+    }
+
+    void pushToTalkFromTheCommandLine()
+    {
+        focusField();
+        const QString said = u"meet me at the station at noon"_qs;
+        QCOMPARE(cli({u"ptt"_qs, u"start"_qs}).exitCode, 0);
+        QVERIFY(status().value(u"isDictating"_qs).toBool());
+        QVERIFY(m_pulse.feedFile(speechFile(said)));
+        m_pulse.feedSilence(0.4);
+        QVERIFY(m_pulse.waitUntilFed());
+        QCOMPARE(cli({u"ptt"_qs, u"toggle"_qs}).exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(wordOverlap(said, fieldText()) >= 0.6, 10000);
+        QVERIFY(!status().value(u"isDictating"_qs).toBool());
+    }
+
+    void commandLineTextGoesThroughTheApp()
+    {
+        const Run run = cli({u"capture"_qs, u"--text"_qs, u"call Sarah at 3"_qs, u"--json"_qs});
+        QCOMPARE(run.exitCode, 0);
+        const QJsonObject result = QJsonDocument::fromJson(run.out).object();
+        QCOMPARE(result.value(u"status"_qs).toString(), u"Captured 1 task"_qs);
+        QCOMPARE(status().value(u"lastResult"_qs).toString(), u"Call Sarah at 3"_qs);
+        // The app wrote the task; the command line only asked.
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_home.dataFolder() + u"/tasks.json"_qs), 5000);
+
+        // The app's clock cannot be set from outside.
+        QCOMPARE(
+            cli({u"capture"_qs, u"--text"_qs, u"call Tom"_qs, u"--now"_qs, u"2026-03-01T09:00"_qs}).exitCode,
+            2);
+    }
+
+    void secondLaunchActivatesTheFirst()
+    {
+        QProcess second;
+        second.setProcessEnvironment(environment());
+        second.start(QStringLiteral(DICTRAVA_APP), {});
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitCode(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(appOutput().contains("[Shell] Activated over D-Bus"), 5000);
+        QCOMPARE(m_app.state(), QProcess::Running);
+    }
+
+private:
+    struct Run
+    {
+        int exitCode = -1;
+        QByteArray out;
+    };
+
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment environment = m_x.environment();
+        environment.insert(u"PULSE_SERVER"_qs, m_pulse.serverAddress());
+        environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_qs, m_bus.address());
+        return environment;
+    }
+
+    Run cli(const QStringList &arguments) const
+    {
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.start(QStringLiteral(DICTRAVA_CLI), arguments);
+        Run run;
+        if (process.waitForFinished(30000)) {
+            run.exitCode = process.exitCode();
+            run.out = process.readAllStandardOutput();
+        }
+        return run;
+    }
+
+    QJsonObject status() const
+    {
+        const Run run = cli({u"status"_qs});
+        return run.exitCode == 0 ? QJsonDocument::fromJson(run.out).object() : QJsonObject();
+    }
+
+    QByteArray appOutput()
+    {
+        m_appOutput += m_app.readAllStandardOutput();
+        return m_appOutput;
+    }
+
+    QByteArray fieldOutput()
+    {
+        m_fieldOutput += m_field.readAllStandardOutput();
+        return m_fieldOutput;
+    }
+
+    QString fieldText()
+    {
+        const QByteArray output = fieldOutput();
+        const qsizetype at = output.lastIndexOf("text:");
+        if (at < 0)
+            return {};
+        const qsizetype end = output.indexOf('\n', at);
+        return QString::fromUtf8(output.mid(at + 5, end - at - 5));
+    }
+
+    void focusField()
+    {
+        m_field.write("clear\nfocus\n");
+        const qsizetype focusedBefore = fieldOutput().count("focused");
+        QTRY_VERIFY_WITH_TIMEOUT(fieldOutput().count("focused") > focusedBefore, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(fieldText(), QString(), 5000);
+    }
+
+    QString speechFile(const QString &text)
+    {
+        const QString path = m_files.filePath(QString::number(++m_fileCount) + u".wav"_qs);
+        QProcess::execute(u"flite"_qs, {u"-voice"_qs, u"slt"_qs, u"-t"_qs, text, u"-o"_qs, path});
+        return path;
+    }
+
+    static QString screenshotPath(const QString &name) { return QDir::current().filePath(name); }
+
+    const PrivateXServer &m_x;
+    IsolatedHome m_home;
+    PrivateSessionBus m_bus;
+    TestNotificationServer m_notifications;
+    PrivatePulseServer m_pulse;
+    QTemporaryDir m_files;
+    int m_fileCount = 0;
+    QProcess m_app;
+    QByteArray m_appOutput;
+    QProcess m_field;
+    QByteArray m_fieldOutput;
+};
+
+int main(int argc, char *argv[])
+{
+    // The test's own clipboard and windows live on the private X server, like the app's.
+    const PrivateXServer x;
+    x.useInThisProcess();
+    QApplication app(argc, argv);
+    DesktopDictationTest test(x);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "DesktopDictationTest.moc"
