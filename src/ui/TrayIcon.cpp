@@ -25,14 +25,14 @@ TrayIcon::TrayIcon(AppState &app, QObject *parent) : QObject(parent), m_app(app)
             emit activated(geometry());
     });
 
+    m_watch.setInterval(kCheckIntervalMs);
+    connect(&m_watch, &QTimer::timeout, this, &TrayIcon::checkTray);
+
     // Some trays only ever open the icon's menu: it reaches the panel and quits.
     m_menu = new QMenu;
     m_menu->addAction(u"Open Dictrava"_qs, this, [this] { emit activated(geometry()); });
     m_menu->addAction(u"Quit Dictrava"_qs, qApp, &QCoreApplication::quit);
     m_tray.setContextMenu(m_menu);
-
-    m_watch.setInterval(kCheckIntervalMs);
-    connect(&m_watch, &QTimer::timeout, this, &TrayIcon::checkTray);
 }
 
 TrayIcon::~TrayIcon()

@@ -187,6 +187,7 @@ private slots:
         QSignalSpy close(&model, &MenuBarModel::closePanelRequested);
         model.trigger(u"listening"_qs);
         QVERIFY(app.state->isDictating()); // at once, the panel stays
+        QVERIFY(!model.waveRunning());     // not on screen: no animation
         QCOMPARE(rowTitle(model, u"listening"_qs), u"Stop listening / stop.circle"_qs);
         QSignalSpy processed(app.state.get(), &AppState::processed);
         model.trigger(u"listening"_qs);
