@@ -19,49 +19,35 @@ private slots:
     void barHeights_data()
     {
         QTest::addColumn<int>("index");
+        QTest::addColumn<int>("count");
         QTest::addColumn<double>("time");
         QTest::addColumn<double>("level");
         QTest::addColumn<double>("height");
 
-        // sin(0.45 i + 7.5 t): chosen so the wave is 1 (peak) or 0 (trough).
-        const double peakAtZero = M_PI / 2 / 7.5;
-        QTest::newRow("trough: never below 6") << 0 << -M_PI / 2 / 7.5 << 1.0 << 6.0;
-        QTest::newRow("silent, outermost bar at its peak")
-            << 0 << peakAtZero << 0.0 << 6 + 0.35 * 22 * (0.55 + 0.45 / 28);
-        // Bar 13 sits half a bar from the middle: taper 0.55 + 0.45 × (1 − 0.5/14).
-        QTest::newRow("silent, next to the middle at its peak")
-            << 13 << (M_PI / 2 - 0.45 * 13) / 7.5 << 0.0 << 6 + 0.35 * 22 * (0.55 + 0.45 * (1 - 0.5 / 14));
+        // Times chosen so sin(0.45 i + 7.5 t) is 1 (the wave's peak) or −1 (its trough).
+        const auto peak = [](int index) { return (M_PI / 2 - 0.45 * index) / 7.5; };
+        const double outerTaper = 0.55 + 0.45 / 28;             // |i − 13.5| = 13.5
+        const double innerTaper = 0.55 + 0.45 * (1 - 0.5 / 14); // |i − 13.5| = 0.5
+        QTest::newRow("trough: never below 6") << 0 << 28 << -M_PI / 2 / 7.5 << 1.0 << 6.0;
+        QTest::newRow("silent, outermost at its peak")
+            << 0 << 28 << peak(0) << 0.0 << 6 + 0.35 * 22 * outerTaper;
+        QTest::newRow("silent, beside the middle at its peak")
+            << 13 << 28 << peak(13) << 0.0 << 6 + 0.35 * 22 * innerTaper; // ≈13.6, the silent maximum
         QTest::newRow("full level, tallest possible")
-            << 14 << (M_PI / 2 - 0.45 * 14) / 7.5 << 1.0 << 6 + 1.25 * 22 * (0.55 + 0.45 * (1 - 0.5 / 14));
+            << 14 << 28 << peak(14) << 1.0 << 6 + 1.25 * 22 * innerTaper;
         QTest::newRow("last bar mirrors the first")
-            << 27 << (M_PI / 2 - 0.45 * 27) / 7.5 << 0.0 << 6 + 0.35 * 22 * (0.55 + 0.45 / 28);
+            << 27 << 28 << peak(27) << 0.0 << 6 + 0.35 * 22 * outerTaper;
+        QTest::newRow("a lone bar is not tapered") << 0 << 1 << peak(0) << 0.0 << 6 + 0.35 * 22;
     }
 
     void barHeights()
     {
         QFETCH(int, index);
+        QFETCH(int, count);
         QFETCH(double, time);
         QFETCH(double, level);
         QFETCH(double, height);
-        QVERIFY2(std::abs(DockWaveform::barHeight(index, 28, time, level) - height) < 1e-9,
-                 qPrintable(QString::number(DockWaveform::barHeight(index, 28, time, level))));
-    }
-
-    void silentRowStaysLowAndRipples()
-    {
-        double lowest = 100;
-        double highest = 0;
-        for (double t = 0; t < 2; t += 0.01) {
-            for (int i = 0; i < 28; ++i) {
-                lowest = std::min(lowest, DockWaveform::barHeight(i, 28, t, 0));
-                highest = std::max(highest, DockWaveform::barHeight(i, 28, t, 0));
-            }
-        }
-        QVERIFY(lowest >= 6 && lowest < 6.05);
-        QVERIFY(highest > 13.4 && highest <= 6 + 0.35 * 22);
-        // The ends are tapered: ≈0.566 against ≈0.984 beside the middle.
-        QVERIFY(DockWaveform::barHeight(0, 28, 0.2, 1) < DockWaveform::barHeight(14, 28, 0.2 - 14 * 0.06, 1));
-        QCOMPARE(DockWaveform::barHeight(0, 1, M_PI / 15, 0), 6 + 0.35 * 22); // no division by zero
+        QVERIFY(std::abs(DockWaveform::barHeight(index, count, time, level) - height) < 1e-9);
     }
 
     void colours()
