@@ -1,6 +1,7 @@
 // The paste shortcut on a real X server: a private Xvfb, a Tk text field with the focus that
 // reports the keys it receives and the text pasted into it.
 #include "platform/XTestKeySynthesizer.h"
+#include "support/PrivateXServer.h"
 
 #include <QProcess>
 #include <QTest>
@@ -9,11 +10,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A window of the given WM_CLASS whose entry has the focus; prints "ready", then for each key
-// "key <keysym> <ctrl><shift>" and the entry's text whenever it changes.
+// A window of the given WM_CLASS whose entry has the focus and which owns the clipboard; prints
+// "ready", then for each key "key <keysym> <ctrl><shift>" and the entry's text whenever it changes.
 const QString textField = uR"(
 import sys, tkinter as tk
 root = tk.Tk(className=sys.argv[1])
+root.clipboard_clear()
+root.clipboard_append('pasted words')
 text = tk.StringVar()
 text.trace_add('write', lambda *_: print('text', text.get(), flush=True))
 entry = tk.Entry(root, textvariable=text)
@@ -33,21 +36,7 @@ class XTestKeySynthesizerTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        m_xvfb.start(u"Xvfb"_s, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"640x480x24"_s,
-                                 u"-nolisten"_s, u"tcp"_s});
-        QVERIFY(m_xvfb.waitForReadyRead(10000));
-        m_display = ':' + m_xvfb.readLine().trimmed();
-        m_environment = QProcessEnvironment::systemEnvironment();
-        m_environment.insert(u"DISPLAY"_s, QString::fromLatin1(m_display));
-    }
-
-    void cleanupTestCase()
-    {
-        m_xvfb.terminate();
-        m_xvfb.waitForFinished(3000);
-    }
+    void initTestCase() { QVERIFY(m_x.isRunning()); }
 
     void pastesIntoTheFocusedWindow_data()
     {
@@ -61,15 +50,8 @@ private slots:
     {
         QFETCH(QString, windowClass);
         QFETCH(QString, expectedKey);
-        QProcess clip;
-        clip.setProcessEnvironment(m_environment);
-        clip.start(u"xclip"_s, {u"-selection"_s, u"clipboard"_s, u"-i"_s});
-        clip.write("pasted words");
-        clip.closeWriteChannel();
-        QVERIFY(clip.waitForFinished(5000));
-
         QProcess field;
-        field.setProcessEnvironment(m_environment);
+        field.setProcessEnvironment(m_x.environment());
         field.start(u"python3"_s, {u"-c"_s, textField, windowClass});
         QStringList lines;
         connect(&field, &QProcess::readyReadStandardOutput, [&] {
@@ -78,7 +60,7 @@ private slots:
         });
         QTRY_VERIFY_WITH_TIMEOUT(lines.contains(u"ready"_s), 10000);
 
-        XTestKeySynthesizer keys(m_display);
+        XTestKeySynthesizer keys(m_x.display());
         QVERIFY(keys.isAvailable());
         keys.sendPaste();
         QTRY_VERIFY_WITH_TIMEOUT(lines.contains(expectedKey), 5000);
@@ -113,22 +95,17 @@ private slots:
 
     void displayGoingAwayLeavesItUnavailable()
     {
-        QProcess xvfb;
-        xvfb.start(u"Xvfb"_s, {u"-displayfd"_s, u"1"_s, u"-nolisten"_s, u"tcp"_s});
-        QVERIFY(xvfb.waitForReadyRead(10000));
-        XTestKeySynthesizer keys(':' + xvfb.readLine().trimmed());
+        auto server = std::make_unique<PrivateXServer>();
+        XTestKeySynthesizer keys(server->display());
         QVERIFY(keys.isAvailable());
-        xvfb.terminate();
-        QVERIFY(xvfb.waitForFinished(5000));
+        server.reset();
         keys.sendPaste(); // the process survives the lost connection
         QVERIFY(!keys.isAvailable());
         QVERIFY(!XTestKeySynthesizer(":9999").isAvailable());
     }
 
 private:
-    QProcess m_xvfb;
-    QByteArray m_display;
-    QProcessEnvironment m_environment;
+    const PrivateXServer m_x;
 };
 
 QTEST_GUILESS_MAIN(XTestKeySynthesizerTest)

@@ -30,15 +30,17 @@ void PrivateXServer::useInThisProcess() const
     qputenv("QT_QPA_PLATFORM", "xcb");
 }
 
-int PrivateXServer::run(const QString &program, const QStringList &arguments, int timeoutMs) const
+int PrivateXServer::run(const QString &program, const QStringList &arguments, QByteArray *output) const
 {
     QProcess process;
     process.setProcessEnvironment(environment());
     process.start(program, arguments);
-    if (!process.waitForFinished(timeoutMs)) {
+    if (!process.waitForFinished(15000)) {
         process.kill();
         process.waitForFinished(1000);
         return -1;
     }
+    if (output)
+        *output = process.readAllStandardOutput();
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }

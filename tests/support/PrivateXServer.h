@@ -23,9 +23,9 @@ public:
     // Points this process's DISPLAY and Qt platform here (before the QApplication is made).
     void useInThisProcess() const;
 
-    // Runs an X client tool (xdotool, xclip, import…) against this display; its exit code,
-    // or -1 when it did not finish within `timeoutMs`.
-    int run(const QString &program, const QStringList &arguments, int timeoutMs = 10000) const;
+    // Runs an X client tool (xdotool, xclip, import…) against this display; its exit code, or -1
+    // when it did not finish within 15 s. Its standard output goes to `output` when given.
+    int run(const QString &program, const QStringList &arguments, QByteArray *output = nullptr) const;
 
 private:
     QProcess m_xvfb;

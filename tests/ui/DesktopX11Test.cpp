@@ -5,6 +5,7 @@
 #include "dictation/HotkeyManager.h"
 #include "planning/CommandDeckController.h"
 #include "platform/X11KeyboardMonitor.h"
+#include "support/PrivateXServer.h"
 #include "support/TrayHost.h"
 #include "ui/DesktopShell.h"
 #include "ui/DockStationWindow.h"
@@ -16,7 +17,6 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QProcess>
 #include <QQuickView>
 #include <QTest>
 #include <QtQml/qqmlextensionplugin.h>
@@ -45,17 +45,6 @@ protected:
     }
 };
 
-int run(const QString &program, const QStringList &arguments, QByteArray *output = nullptr)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(15000))
-        return -1;
-    if (output)
-        *output = process.readAllStandardOutput();
-    return process.exitCode();
-}
-
 // Distinct colours inside `area` of the picture.
 int colourCount(const QImage &image, const QRect &area)
 {
@@ -71,6 +60,9 @@ int colourCount(const QImage &image, const QRect &area)
 class DesktopX11Test : public QObject
 {
     Q_OBJECT
+
+public:
+    explicit DesktopX11Test(const PrivateXServer &x) : m_x(x) {}
 
 private slots:
     void initTestCase()
@@ -103,11 +95,11 @@ private slots:
 
         // Mapped on the X server at that size.
         QByteArray info;
-        QCOMPARE(
-            run(u"xdotool"_qs,
-                {u"search"_qs, u"--onlyvisible"_qs, u"--name"_qs, u"^Dictrava$"_qs, u"getwindowgeometry"_qs},
-                &info),
-            0);
+        QCOMPARE(m_x.run(u"xdotool"_qs,
+                         {u"search"_qs, u"--onlyvisible"_qs, u"--name"_qs, u"^Dictrava$"_qs,
+                          u"getwindowgeometry"_qs},
+                         &info),
+                 0);
         const QByteArray size = "Geometry: 300x" + QByteArray::number(panel->height());
         QVERIFY2(info.contains(size), info.constData());
 
@@ -143,7 +135,7 @@ private slots:
     // The station never takes clicks: they reach the window beneath.
     void clicksPassThroughTheStation()
     {
-        QCOMPARE(run(u"xdotool"_qs, {u"mousemove"_qs, u"640"_qs, u"754"_qs, u"click"_qs, u"1"_qs}), 0);
+        QCOMPARE(m_x.run(u"xdotool"_qs, {u"mousemove"_qs, u"640"_qs, u"754"_qs, u"click"_qs, u"1"_qs}), 0);
         QTRY_COMPARE(m_backdrop->presses, 1);
         m_backdrop.reset();
     }
@@ -171,7 +163,7 @@ private slots:
         panel->requestActivate();
         QTRY_VERIFY(panel->isActive());
         for (int press = 1; press <= 2; ++press) {
-            QCOMPARE(run(u"xdotool"_qs, {u"key"_qs, u"ctrl+space"_qs}), 0);
+            QCOMPARE(m_x.run(u"xdotool"_qs, {u"key"_qs, u"ctrl+space"_qs}), 0);
             QTRY_COMPARE(globalToggles, press);
             QTRY_COMPARE(spaces.count, press);
             QTest::qWait(100);
@@ -197,8 +189,8 @@ private slots:
         QVERIFY(!panel->isVisible());
 
         const QPoint icon = tray.firstIcon().center();
-        QCOMPARE(run(u"xdotool"_qs, {u"mousemove"_qs, QString::number(icon.x()), QString::number(icon.y()),
-                                     u"click"_qs, u"1"_qs}),
+        QCOMPARE(m_x.run(u"xdotool"_qs, {u"mousemove"_qs, QString::number(icon.x()),
+                                         QString::number(icon.y()), u"click"_qs, u"1"_qs}),
                  0);
         QTRY_VERIFY(panel->isVisible());
         QVERIFY(panel->flags().testFlag(Qt::FramelessWindowHint));
@@ -257,13 +249,14 @@ private:
     {
         QCoreApplication::processEvents();
         const QString file = QDir(m_folder).filePath(name);
-        const int exitCode = run(u"import"_qs, {u"-window"_qs, u"root"_qs, file});
+        const int exitCode = m_x.run(u"import"_qs, {u"-window"_qs, u"root"_qs, file});
         [&] { QCOMPARE(exitCode, 0); }();
         QImage image(file);
         [&] { QCOMPARE(image.size(), QSize(1280, 800)); }();
         return image;
     }
 
+    const PrivateXServer &m_x;
     QString m_folder;
     std::unique_ptr<AppHarness> m_app;
     std::unique_ptr<DesktopShell> m_shell;
@@ -272,24 +265,11 @@ private:
 
 int main(int argc, char *argv[])
 {
-    QProcess xvfb;
-    xvfb.start(u"Xvfb"_qs, {u"-displayfd"_qs, u"1"_qs, u"-screen"_qs, u"0"_qs, u"1280x800x24"_qs,
-                            u"-nolisten"_qs, u"tcp"_qs});
-    if (!xvfb.waitForReadyRead(10000)) {
-        qWarning("Xvfb did not start");
-        return 1;
-    }
-    qputenv("DISPLAY", ':' + xvfb.readLine().trimmed());
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    int status = 0;
-    {
-        QApplication app(argc, argv);
-        DesktopX11Test test;
-        status = QTest::qExec(&test, argc, argv);
-    }
-    xvfb.terminate();
-    xvfb.waitForFinished(3000);
-    return status;
+    const PrivateXServer x;
+    x.useInThisProcess();
+    QApplication app(argc, argv);
+    DesktopX11Test test(x);
+    return QTest::qExec(&test, argc, argv);
 }
 
 #include "DesktopX11Test.moc"
