@@ -90,12 +90,14 @@ class Microphone:
         with self.lock:
             self.pending += raw
 
-    def wait_until_played(self):
-        while True:
+    def wait_until_played(self, timeout=30):
+        end = time.monotonic() + timeout
+        while time.monotonic() < end:
             with self.lock:
                 if not self.pending:
                     return
             time.sleep(0.01)
+        raise TimeoutError("the sound server stopped reading the microphone pipe")
 
 
 def run(cmd, **kw):
@@ -155,18 +157,25 @@ def main():
         env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
 
         fifo = os.path.join(work, "mic.fifo")
-        os.mkfifo(fifo)
-        pulse = subprocess.Popen(["pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "-n",
-                                  "--load=module-native-protocol-unix",
-                                  "--load=module-pipe-source source_name=mic file=%s format=s16le rate=16000 channels=1" % fifo,
-                                  "--load=module-null-sink sink_name=out"], env=env, stderr=subprocess.DEVNULL)
+        script = os.path.join(work, "server.pa")
+        with open(script, "w") as f:
+            f.write("load-module module-native-protocol-unix auth-anonymous=1\n"
+                    "load-module module-null-sink sink_name=out\n"
+                    "load-module module-pipe-source source_name=mic file=%s format=s16le rate=16000 channels=1\n"
+                    "set-default-source mic\n" % fifo)
+        pulse_env = dict(env, HOME=work, XDG_CONFIG_HOME=os.path.join(work, "pulse-config"))
+        for name in ("DISPLAY", "PULSE_SERVER", "DBUS_SESSION_BUS_ADDRESS"):
+            pulse_env.pop(name, None)
+        pulse = subprocess.Popen(["pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "-n", "--file=" + script,
+                                  "--use-pid-file=false", "--realtime=false", "--high-priority=false",
+                                  "--log-target=stderr", "--log-level=error"], env=pulse_env)
         children.append(pulse)
-        microphone = Microphone(fifo)
         env["PULSE_SERVER"] = "unix:" + os.path.join(env["XDG_RUNTIME_DIR"], "pulse", "native")
         for _ in range(100):
-            if subprocess.run(["pactl", "set-default-source", "mic"], env=env, capture_output=True).returncode == 0:
+            if subprocess.run(["pactl", "info"], env=env, capture_output=True).returncode == 0:
                 break
             time.sleep(0.1)
+        microphone = Microphone(fifo)
 
         speech = [render(s, work, i) for i, s in enumerate(SENTENCES)]
 
