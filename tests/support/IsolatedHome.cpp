@@ -1,30 +1,15 @@
 #include "support/IsolatedHome.h"
 
-#include <QDir>
+#include <QFile>
 
-IsolatedHome::IsolatedHome() : m_oldData(qgetenv("XDG_DATA_HOME")), m_oldConfig(qgetenv("XDG_CONFIG_HOME"))
+IsolatedHome::IsolatedHome()
 {
-    qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(root() + QStringLiteral("/data")));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(root() + QStringLiteral("/config")));
 }
 
 IsolatedHome::~IsolatedHome()
 {
     qputenv("XDG_DATA_HOME", m_oldData);
     qputenv("XDG_CONFIG_HOME", m_oldConfig);
-}
-
-QString IsolatedHome::dataHome() const
-{
-    return m_dir.path() + QStringLiteral("/data");
-}
-
-QString IsolatedHome::configHome() const
-{
-    return m_dir.path() + QStringLiteral("/config");
-}
-
-QString IsolatedHome::dataFolder() const
-{
-    return dataHome() + QStringLiteral("/Dictrava");
 }

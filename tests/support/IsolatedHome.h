@@ -12,13 +12,11 @@ public:
     ~IsolatedHome();
 
     QString root() const { return m_dir.path(); }
-    QString dataHome() const;
-    QString configHome() const;
-    // The app's data folder inside dataHome().
-    QString dataFolder() const;
+    // The app's data folder inside XDG_DATA_HOME.
+    QString dataFolder() const { return root() + QStringLiteral("/data/Dictrava"); }
 
 private:
     QTemporaryDir m_dir;
-    QByteArray m_oldData;
-    QByteArray m_oldConfig;
+    QByteArray m_oldData = qgetenv("XDG_DATA_HOME");
+    QByteArray m_oldConfig = qgetenv("XDG_CONFIG_HOME");
 };

@@ -38,7 +38,6 @@ public:
     // The system environment with PULSE_SERVER pointing here, for a child process.
     QProcessEnvironment environment() const;
     qint64 processId() const { return m_daemon.processId(); }
-    const PrivatePulseOptions &options() const { return m_options; }
 
     // Queues a recording (anything sox reads), converted to the microphone's format.
     bool feedFile(const QString &path);

@@ -70,9 +70,3 @@ QDBusConnection PrivateSessionBus::connect()
     m_connectionNames.append(name);
     return QDBusConnection::connectToBus(m_address, name);
 }
-
-void PrivateSessionBus::disconnect(const QDBusConnection &connection)
-{
-    m_connectionNames.removeAll(connection.name());
-    QDBusConnection::disconnectFromBus(connection.name());
-}

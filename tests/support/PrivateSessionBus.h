@@ -23,7 +23,6 @@ public:
 
     // A new connection of its own (a distinct client on the bus), closed when the bus goes.
     QDBusConnection connect();
-    void disconnect(const QDBusConnection &connection);
 
 private:
     QTemporaryDir m_dir;

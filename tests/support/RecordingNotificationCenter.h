@@ -8,11 +8,10 @@
 class RecordingNotificationCenter final : public NotificationCenter
 {
 public:
-    void requestAuthorization() override { ++authorizationRequests; }
+    void requestAuthorization() override {}
     void add(const NotificationRequest &request) override { added.append(request); }
     void removePending(const QStringList &identifiers) override { removed.append(identifiers); }
 
-    int authorizationRequests = 0;
     QList<NotificationRequest> added;
     QStringList removed;
 };

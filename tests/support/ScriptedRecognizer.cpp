@@ -46,24 +46,14 @@ void ScriptedTask::deliverNow(const std::optional<RecognitionResult> &result,
 class ScriptedTaskHandle final : public RecognitionTask
 {
 public:
-    ScriptedTaskHandle(std::shared_ptr<ScriptedTask> task, ScriptedRecognizer &recognizer)
-        : m_task(std::move(task)), m_recognizer(recognizer)
-    {}
+    explicit ScriptedTaskHandle(std::shared_ptr<ScriptedTask> task) : m_task(std::move(task)) {}
     ~ScriptedTaskHandle() override { cancel(); }
 
     void append(std::span<const float> samples) override
     {
         m_task->m_samples += static_cast<qint64>(samples.size());
     }
-    void endAudio() override
-    {
-        ++m_task->m_endAudioCalls;
-        if (!m_recognizer.finalAtEndOfAudio)
-            return;
-        m_task->m_thread.post([task = m_task, answer = m_recognizer.finalAtEndOfAudio] {
-            task->deliverNow(RecognitionResult{answer(*task), true}, std::nullopt, false);
-        });
-    }
+    void endAudio() override { ++m_task->m_endAudioCalls; }
     void cancel() override
     {
         std::lock_guard lock(m_task->m_cancelMutex);
@@ -72,7 +62,6 @@ public:
 
 private:
     std::shared_ptr<ScriptedTask> m_task;
-    ScriptedRecognizer &m_recognizer;
 };
 
 ScriptedRecognizer::ScriptedRecognizer(QString locale)
@@ -88,7 +77,7 @@ std::unique_ptr<RecognitionTask> ScriptedRecognizer::startTask(double sampleRate
         std::lock_guard lock(m_mutex);
         m_tasks.push_back(task);
     }
-    return std::make_unique<ScriptedTaskHandle>(task, *this);
+    return std::make_unique<ScriptedTaskHandle>(task);
 }
 
 SpeechRecognizerProvider

@@ -83,12 +83,8 @@ public:
     std::atomic<bool> wholeTaskPartials = false;
     // startTask() gives no task, as a recogniser that cannot load its model does.
     std::atomic<bool> refuseTasks = false;
-    // When set, a task whose audio ends answers with a final result of this text, on the
-    // recogniser's thread. Set it before the tasks start.
-    std::function<QString(const ScriptedTask &task)> finalAtEndOfAudio;
 
 private:
-    friend class ScriptedTaskHandle;
     const QString m_locale;
     SerialQueue m_thread;
     mutable std::mutex m_mutex;

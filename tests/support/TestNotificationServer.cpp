@@ -37,27 +37,19 @@ void TestNotificationServer::dismiss(uint id)
 
 QStringList TestNotificationServer::GetCapabilities()
 {
-    ++capabilityQueries;
     return m_capabilities;
 }
 
-uint TestNotificationServer::Notify(const QString &app_name, uint replaces_id, const QString &app_icon,
-                                    const QString &summary, const QString &body, const QStringList &actions,
+uint TestNotificationServer::Notify(const QString &app_name, uint replaces_id, const QString &,
+                                    const QString &summary, const QString &body, const QStringList &,
                                     const QVariantMap &hints, int expire_timeout)
 {
     const uint id = m_open.contains(replaces_id) ? replaces_id : ++m_lastId;
     m_open.insert(id);
-    received.append(
-        Received{app_name, replaces_id, app_icon, summary, body, actions, hints, expire_timeout, id});
+    received.append(Received{app_name, replaces_id, summary, body, hints, expire_timeout, id});
     if (m_holding) {
         setDelayedReply(true);
         m_heldReplies.append(message().createReply(id));
     }
     return id;
-}
-
-void TestNotificationServer::CloseNotification(uint id)
-{
-    if (m_open.remove(id))
-        emit NotificationClosed(id, 3);
 }

@@ -21,10 +21,8 @@ public:
     {
         QString appName;
         uint replacesId = 0;
-        QString appIcon;
         QString summary;
         QString body;
-        QStringList actions;
         QVariantMap hints;
         int expireTimeout = 0;
         uint id = 0; // what the server answered
@@ -44,14 +42,12 @@ public:
     void dismiss(uint id);
 
     QList<Received> received;
-    int capabilityQueries = 0;
 
 public slots: // the D-Bus methods
     QStringList GetCapabilities();
     uint Notify(const QString &app_name, uint replaces_id, const QString &app_icon, const QString &summary,
                 const QString &body, const QStringList &actions, const QVariantMap &hints,
                 int expire_timeout);
-    void CloseNotification(uint id);
 
 signals:
     void NotificationClosed(uint id, uint reason);
