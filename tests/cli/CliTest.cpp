@@ -33,13 +33,6 @@ Run runCli(const QStringList &arguments)
     return run;
 }
 
-QString speech(const QTemporaryDir &dir, const QString &name, const QString &voice, const QString &text)
-{
-    const QString path = dir.filePath(name);
-    QProcess::execute(u"flite"_qs, {u"-voice"_qs, voice, u"-t"_qs, text, u"-o"_qs, path});
-    return path;
-}
-
 } // namespace
 
 class CliTest : public QObject
@@ -165,7 +158,8 @@ private slots:
         IsolatedHome home;
         QTemporaryDir dir;
         const QString sentence = u"remember to water the plants"_qs;
-        const QString source = speech(dir, u"source.wav"_qs, u"slt"_qs, sentence);
+        const QString source = dir.filePath(u"source.wav"_qs);
+        QVERIFY(renderSpeechFile(u"slt"_qs, sentence, source));
         const QString path = dir.filePath(u"input.wav"_qs);
         recipe.replaceInStrings(QRegularExpression(u"^speech$"_qs), source);
         recipe.replaceInStrings(QRegularExpression(u"^out$"_qs), path);
@@ -186,9 +180,10 @@ private slots:
     void meetingJson()
     {
         QTemporaryDir dir;
-        const QString a = speech(dir, u"a.wav"_qs, u"slt"_qs, u"hi my name is sarah"_qs);
-        const QString b = speech(dir, u"b.wav"_qs, u"rms"_qs,
-                                 u"we should review the budget before the end of the month"_qs);
+        const QString a = dir.filePath(u"a.wav"_qs), b = dir.filePath(u"b.wav"_qs);
+        QVERIFY(renderSpeechFile(u"slt"_qs, u"hi my name is sarah"_qs, a));
+        QVERIFY(
+            renderSpeechFile(u"rms"_qs, u"we should review the budget before the end of the month"_qs, b));
         const QString pause = dir.filePath(u"pause.wav"_qs);
         const QString meeting = dir.filePath(u"meeting.wav"_qs);
         QProcess::execute(u"sox"_qs, {u"-n"_qs, u"-r"_qs, u"16000"_qs, u"-c"_qs, u"1"_qs, u"-b"_qs, u"16"_qs,

@@ -248,8 +248,7 @@ private:
     QString speechFile(const QString &text)
     {
         const QString path = m_files.filePath(QString::number(++m_fileCount) + u".wav"_qs);
-        QProcess::execute(u"flite"_qs, {u"-voice"_qs, u"slt"_qs, u"-t"_qs, text, u"-o"_qs, path});
-        return path;
+        return renderSpeechFile(u"slt"_qs, text, path) ? path : QString();
     }
 
     static QString screenshotPath(const QString &name) { return QDir::current().filePath(name); }

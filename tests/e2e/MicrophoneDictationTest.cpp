@@ -30,13 +30,6 @@ public:
     QString inserted;
 };
 
-QString renderToFile(const QTemporaryDir &dir, const QString &name, const QString &voice, const QString &text)
-{
-    const QString path = dir.filePath(name);
-    QProcess::execute(u"flite"_qs, {u"-voice"_qs, voice, u"-t"_qs, text, u"-o"_qs, path});
-    return path;
-}
-
 } // namespace
 
 class MicrophoneDictationTest : public QObject
@@ -54,8 +47,9 @@ void MicrophoneDictationTest::speechThroughPulseAudioIsInsertedCleaned()
     PrivatePulseServer pulse;
     QVERIFY2(pulse.isRunning(), qPrintable(pulse.errorString()));
     QTemporaryDir dir;
-    const QString first = renderToFile(dir, u"a.wav"_qs, u"slt"_qs, u"please send the report to the team"_qs);
-    const QString second = renderToFile(dir, u"b.wav"_qs, u"slt"_qs, u"remember to water the plants"_qs);
+    const QString first = dir.filePath(u"a.wav"_qs), second = dir.filePath(u"b.wav"_qs);
+    QVERIFY(renderSpeechFile(u"slt"_qs, u"please send the report to the team"_qs, first));
+    QVERIFY(renderSpeechFile(u"slt"_qs, u"remember to water the plants"_qs, second));
 
     PulseAudioInput microphone(pulse.serverAddress());
     QVERIFY(PulseAudioInput::hasCaptureSource(pulse.serverAddress()));
@@ -97,7 +91,8 @@ void MicrophoneDictationTest::serverGoingAwayEndsWithWhatWasHeard()
     PrivatePulseServer pulse;
     QVERIFY2(pulse.isRunning(), qPrintable(pulse.errorString()));
     QTemporaryDir dir;
-    const QString speech = renderToFile(dir, u"a.wav"_qs, u"rms"_qs, u"remember to water the plants"_qs);
+    const QString speech = dir.filePath(u"a.wav"_qs);
+    QVERIFY(renderSpeechFile(u"rms"_qs, u"remember to water the plants"_qs, speech));
 
     PulseAudioInput microphone(pulse.serverAddress());
     DictationEngine engine(microphone, pocketSphinxRecognizerProvider());

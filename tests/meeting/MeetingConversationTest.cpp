@@ -3,8 +3,8 @@
 
 #include "platform/PocketSphinxRecognizer.h"
 #include "platform/WavFileInput.h"
+#include "support/RenderedSpeech.h"
 
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -25,43 +25,31 @@ struct Line
     QString text;
 };
 
-bool run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60'000) || process.exitStatus() != QProcess::NormalExit ||
-        process.exitCode() != 0) {
-        qWarning() << program << arguments << process.readAllStandardError();
-        return false;
-    }
-    return true;
-}
-
 // The lines spoken by flite's voices, 2 s of silence between them, as one WAV file of
 // 16-bit mono at `sampleRate`.
 bool renderConversation(const QList<Line> &lines, const QString &folder, int sampleRate,
                         const QString &output)
 {
     const QString pause = folder + u"/pause.wav"_s;
-    if (!run(u"sox"_s, {u"-n"_s, u"-r"_s, u"16000"_s, u"-c"_s, u"1"_s, u"-b"_s, u"16"_s, pause, u"trim"_s,
-                        u"0"_s, u"2"_s}))
+    if (!runTool(u"sox"_s, {u"-n"_s, u"-r"_s, u"16000"_s, u"-c"_s, u"1"_s, u"-b"_s, u"16"_s, pause, u"trim"_s,
+                            u"0"_s, u"2"_s}))
         return false;
     QStringList pieces{pause};
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString spoken = folder + u"/line%1.wav"_s.arg(i);
         const QString uniform = folder + u"/line%1-16k.wav"_s.arg(i);
-        if (!run(u"flite"_s, lines[i].options + QStringList{u"-voice"_s, lines[i].voice, u"-t"_s,
-                                                            lines[i].text, u"-o"_s, spoken}) ||
-            !run(u"sox"_s, QStringList{spoken, u"-r"_s, u"16000"_s, u"-c"_s, u"1"_s, u"-b"_s, u"16"_s,
-                                       u"-e"_s, u"signed"_s, uniform}))
+        if (!runTool(u"flite"_s, lines[i].options + QStringList{u"-voice"_s, lines[i].voice, u"-t"_s,
+                                                                lines[i].text, u"-o"_s, spoken}) ||
+            !runTool(u"sox"_s, QStringList{spoken, u"-r"_s, u"16000"_s, u"-c"_s, u"1"_s, u"-b"_s, u"16"_s,
+                                           u"-e"_s, u"signed"_s, uniform}))
             return false;
         pieces << uniform << pause;
     }
     const QString joined = folder + u"/joined.wav"_s;
     // Joining can change the sample format, so the result is converted explicitly.
-    return run(u"sox"_s, pieces + QStringList{joined}) &&
-           run(u"sox"_s, {joined, u"-r"_s, QString::number(sampleRate), u"-c"_s, u"1"_s, u"-b"_s, u"16"_s,
-                          u"-e"_s, u"signed"_s, output});
+    return runTool(u"sox"_s, pieces + QStringList{joined}) &&
+           runTool(u"sox"_s, {joined, u"-r"_s, QString::number(sampleRate), u"-c"_s, u"1"_s, u"-b"_s, u"16"_s,
+                              u"-e"_s, u"signed"_s, output});
 }
 
 QStringList words(const QString &text)
@@ -174,26 +162,8 @@ private slots:
                 QCOMPARE(segments[i].speakerLabel, u"Sarah"_s);
         }
 
-        const QStringList markdown = session.exportMarkdown().split(u'\n');
-        QVERIFY(markdown.first().startsWith(u"# Meeting transcript — Dec 7, 2026, 10:00"_s));
-        QCOMPARE(markdown[2], u"- Duration: 0:00"_s);
-        QCOMPARE(markdown[3], u"- Speakers: "_s + session.speakerNames().join(u", "_s));
-        QCOMPARE(markdown[4], u"- Words: %1"_s.arg(session.wordCount()));
-        // "I will send …" and "We need to …" are action items.
-        const QList<MeetingActionItem> items = session.actionItems();
-        QVERIFY(!items.isEmpty());
-        QCOMPARE(markdown.mid(6, 2), (QStringList{u"## Action items"_s, QString()}));
-        for (qsizetype i = 0; i < items.size(); ++i)
-            QCOMPARE(markdown[8 + i], u"- [ ] **"_s + items[i].speakerLabel + u":** "_s + items[i].text);
-        const qsizetype transcript = markdown.indexOf(u"## Transcript"_s);
-        QCOMPARE(transcript, 8 + items.size() + 1);
-        const QRegularExpression segmentLine(u"^\\*\\*(.+)\\*\\* \\(10:00:00\\x{202F}AM\\): (.+)$"_s);
-        for (qsizetype i = 0; i < segments.size(); ++i) {
-            const auto match = segmentLine.match(markdown.value(transcript + 2 + 2 * i));
-            QVERIFY(match.hasMatch());
-            QCOMPARE(match.captured(1), segments[i].speakerLabel);
-            QCOMPARE(match.captured(2), segments[i].text);
-        }
+        // "I will send …" and "We need to …" are action items (their layout: MeetingSessionTest).
+        QVERIFY(!session.actionItems().isEmpty());
     }
 };
 

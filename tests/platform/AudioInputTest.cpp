@@ -1,10 +1,10 @@
 #include "platform/PulseAudioInput.h"
 #include "platform/WavFileInput.h"
 #include "support/PrivatePulseServer.h"
+#include "support/RenderedSpeech.h"
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -115,9 +115,7 @@ bool runSox(const QString &commandLine, const QString &path)
     QStringList arguments{u"-D"_s};
     for (const QString &argument : commandLine.split(u' '))
         arguments << (argument == u"%1"_s ? path : argument);
-    QProcess sox;
-    sox.start(u"sox"_s, arguments);
-    return sox.waitForFinished(20000) && sox.exitStatus() == QProcess::NormalExit && sox.exitCode() == 0;
+    return runTool(u"sox"_s, arguments);
 }
 
 QString makeTone(const QTemporaryDir &dir, int rate, double seconds)

@@ -14,17 +14,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-bool runTool(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit &&
-        process.exitCode() == 0)
-        return true;
-    qWarning("%s failed: %s", qPrintable(program), process.readAllStandardError().constData());
-    return false;
-}
-
 QSet<QString> words(const QString &text)
 {
     static const QRegularExpression separators(u"[^a-z']+"_s);
@@ -34,12 +23,28 @@ QSet<QString> words(const QString &text)
 
 } // namespace
 
+bool runTool(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
+        process.exitCode() == 0)
+        return true;
+    qWarning("%s failed: %s", qPrintable(program), process.readAllStandardError().constData());
+    return false;
+}
+
+bool renderSpeechFile(const QString &voice, const QString &text, const QString &path)
+{
+    return runTool(u"flite"_s, {u"-voice"_s, voice, u"-t"_s, text, u"-o"_s, path});
+}
+
 std::vector<float> renderSpeech(const QString &voice, const QString &text, int sampleRate)
 {
     QTemporaryDir dir;
     const QString wav = dir.filePath(u"speech.wav"_s);
     const QString raw = dir.filePath(u"speech.f32"_s);
-    if (!runTool(u"flite"_s, {u"-voice"_s, voice, u"-t"_s, text, u"-o"_s, wav}) ||
+    if (!renderSpeechFile(voice, text, wav) ||
         !runTool(u"sox"_s, {wav, u"-r"_s, QString::number(sampleRate), u"-c"_s, u"1"_s, u"-e"_s,
                             u"floating-point"_s, u"-b"_s, u"32"_s, u"-t"_s, u"raw"_s, raw}))
         return {};

@@ -1,11 +1,16 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
-// Speech spoken by flite's `voice` (slt, rms, awb or kal16) as mono float samples at
-// `sampleRate`, converted by sox; empty (with a test warning) when either tool fails.
+// Runs a command-line tool (flite, sox…) to its end; false, with a test warning, when it fails.
+bool runTool(const QString &program, const QStringList &arguments);
+
+// Speech spoken by flite's `voice` (slt, rms, awb or kal16) into the WAV file at `path`.
+bool renderSpeechFile(const QString &voice, const QString &text, const QString &path);
+// The same as mono float samples at `sampleRate`, converted by sox; empty when a tool fails.
 std::vector<float> renderSpeech(const QString &voice, const QString &text, int sampleRate);
 
 // `seconds` of silence at `sampleRate`: digital zeros, or with `noiseLevel` > 0 a steady white
