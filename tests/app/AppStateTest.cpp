@@ -1,71 +1,18 @@
 #include "app/AppState.h"
-#include "dictation/CursorInserter.h"
-#include "dictation/DictationEngine.h"
-#include "dictation/Permissions.h"
 #include "planning/CommandDeckController.h"
 #include "planning/DeckPanel.h"
 #include "planning/FocusCoachStore.h"
 #include "planning/FocusHud.h"
-#include "platform/MemoryPasteboard.h"
 #include "stores/DictionaryStore.h"
 #include "stores/HistoryStore.h"
 #include "stores/SnippetStore.h"
-#include "support/FakeAudioInput.h"
-#include "support/IsolatedHome.h"
+#include "support/AppHarness.h"
 #include "support/RecordingHttpServer.h"
-#include "support/RecordingNotificationCenter.h"
-#include "support/ScriptedRecognizer.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 namespace {
-
-class Desktop final : public CursorInserter, public MemoryPasteboard, public Permissions
-{
-public:
-    void insertAtCursor(const QString &text) override { inserted = text; }
-    void requestMicrophone(std::function<void(bool)> answer) override { answer(true); }
-    void requestSpeech(std::function<void(bool)> answer) override { answer(true); }
-    bool isAccessibilityTrusted(bool prompt) override
-    {
-        prompts += prompt ? 1 : 0;
-        return trusted;
-    }
-
-    bool trusted = true;
-    int prompts = 0;
-    QString inserted;
-};
-
-struct Harness
-{
-    explicit Harness(const QVariantMap &settingValues = {})
-        : settings(home.root() + u"/Dictrava.conf"_qs, QSettings::IniFormat),
-          clock(QDateTime(QDate(2026, 12, 6), QTime(21, 30)))
-    {
-        for (auto it = settingValues.begin(); it != settingValues.end(); ++it)
-            settings.setValue(it.key(), it.value());
-        state = std::make_unique<AppState>(settings, clock,
-                                           AppServices{&notifications, &engine, nullptr, &desktop, &desktop,
-                                                       &desktop, [this] { return meetingRunning; }},
-                                           home.dataFolder());
-    }
-
-    // The recording's text, handed back from the recogniser's thread as the real one does.
-    void finishWith(const QString &raw) { recognizer->lastTask()->finalResult(raw); }
-
-    IsolatedHome home;
-    QSettings settings;
-    ManualClock clock;
-    RecordingNotificationCenter notifications;
-    FakeAudioInput input;
-    std::shared_ptr<ScriptedRecognizer> recognizer = std::make_shared<ScriptedRecognizer>();
-    DictationEngine engine{input, ScriptedRecognizer::providerFor(recognizer, {u"en_US"_qs})};
-    Desktop desktop;
-    bool meetingRunning = false;
-    std::unique_ptr<AppState> state;
-};
 
 class CountingPanel final : public DeckPanel, public FocusHud
 {
@@ -147,15 +94,14 @@ private slots:
         QFETCH(QString, delivered);
 
         RecordingHttpServer usageServer;
+        settings.insert(u"usageEnabled"_qs, true);
         settings.insert(u"usageEndpoint"_qs, usageServer.url().toString());
-        Harness h(settings);
-        h.desktop.trusted = trusted;
+        AppHarness h(settings, trusted);
         h.state->snippetStore().add(u"My address"_qs, u"1 Main St"_qs);
-        h.state->bootstrap();
         QTRY_COMPARE(usageServer.requests.size(), 1); // "launch"
         QTRY_VERIFY(h.state->speechAuthorized());
-        QCOMPARE(h.desktop.prompts, 1); // start-up asks once
-        h.desktop.prompts = 0;
+        QCOMPARE(h.prompts, 1); // start-up asks once
+        h.prompts = 0;
 
         const ProcessResult result = h.state->process(raw, *voiceModeFromRaw(mode));
         QCOMPARE(result.text, text);
@@ -166,11 +112,11 @@ private slots:
         QCOMPARE(h.state->historyStore().entries().size(), text.isEmpty() ? 0 : 1);
         if (!text.isEmpty())
             QCOMPARE(h.state->historyStore().entries().first().text, text);
-        const QString actual = !h.desktop.inserted.isEmpty() ? u"insert:"_qs + h.desktop.inserted
-                               : !h.desktop.text().isEmpty() ? u"copy:"_qs + h.desktop.text()
-                                                             : QString();
+        const QString actual = !h.inserted.isEmpty() ? u"insert:"_qs + h.inserted
+                               : !h.text().isEmpty() ? u"copy:"_qs + h.text()
+                                                     : QString();
         QCOMPARE(actual, delivered);
-        QCOMPARE(h.desktop.prompts, trusted ? 0 : 1);
+        QCOMPARE(h.prompts, trusted ? 0 : 1);
         if (text.isEmpty()) {
             QTest::qWait(100);
             QCOMPARE(usageServer.requests.size(), 1);
@@ -188,7 +134,7 @@ private slots:
 
     void pushToTalk()
     {
-        Harness h;
+        AppHarness h({}, true);
         QSignalSpy processed(h.state.get(), &AppState::processed);
         h.state->stopDictation(); // a release without a recording
         QCOMPARE(h.state->statusMessage(), AppState::kIdleMessage);
@@ -209,11 +155,11 @@ private slots:
         QCOMPARE(h.state->statusMessage(), u"Processing…"_qs);
         h.finishWith(u"hello there"_qs);
         QVERIFY(processed.wait(2000));
-        QCOMPARE(h.desktop.inserted, u"Hello there."_qs);
+        QCOMPARE(h.inserted, u"Hello there."_qs);
         QCOMPARE(h.state->statusMessage(), u"Inserted — Hold Right Alt to dictate"_qs);
 
         // The mode at the release decides the route, not a change while the text is finalised.
-        h.desktop.inserted.clear();
+        h.inserted.clear();
         h.state->setVoiceMode(VoiceMode::Capture);
         h.state->startDictation();
         QCOMPARE(h.state->statusMessage(), u"Capturing tasks… release Alt when done"_qs);
@@ -222,7 +168,7 @@ private slots:
         h.finishWith(u"buy milk"_qs);
         QVERIFY(processed.wait(2000));
         QCOMPARE(h.state->statusMessage(), u"Captured 1 task"_qs);
-        QVERIFY(h.desktop.inserted.isEmpty());
+        QVERIFY(h.inserted.isEmpty());
 
         h.input.fakeFormat = {0.0, 0};
         h.state->startDictation();
@@ -232,9 +178,8 @@ private slots:
 
     void engineReportsReachTheStatusLine()
     {
-        Harness h;
+        AppHarness h({}, true);
         QSignalSpy processed(h.state.get(), &AppState::processed);
-        h.state->bootstrap();
         h.state->startDictation();
         h.input.pushConstant(0.05f);
         QTRY_COMPARE(h.state->audioLevel(), 0.4f);
@@ -248,15 +193,16 @@ private slots:
         h.finishWith(u"call the bank"_qs);
         h.state->stopDictation();
         QVERIFY(processed.wait(1000)); // what was heard, without waiting for the stop limit
-        QCOMPARE(h.desktop.inserted, u"Call the bank."_qs);
+        QCOMPARE(h.inserted, u"Call the bank."_qs);
     }
 
     void garbageSettingsFallBackToDefaults()
     {
-        Harness h({{u"removeFillers"_qs, u"perhaps"_qs},
-                   {u"autoPunctuate"_qs, QStringList{u"a"_qs, u"b"_qs}},
-                   {u"usageEndpoint"_qs, u"not a url"_qs},
-                   {u"reminderLeadHours"_qs, u"inf"_qs}});
+        AppHarness h({{u"usageEnabled"_qs, true},
+                      {u"removeFillers"_qs, u"perhaps"_qs},
+                      {u"autoPunctuate"_qs, QStringList{u"a"_qs, u"b"_qs}},
+                      {u"usageEndpoint"_qs, u"not a url"_qs},
+                      {u"reminderLeadHours"_qs, u"inf"_qs}});
         AppSettings &settings = *h.state->settings();
         QVERIFY(settings.removeFillers());
         QVERIFY(settings.autoPunctuate());
@@ -270,7 +216,7 @@ private slots:
 
     void deckShowsHidesAndSelects()
     {
-        Harness h;
+        AppHarness h;
         CountingPanel panel;
         CountingPanel hud;
         CommandDeckController &deck = h.state->deck();

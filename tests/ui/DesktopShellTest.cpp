@@ -1,7 +1,7 @@
 #include "ui/DesktopShell.h"
-#include "AppHarness.h"
 #include "dictation/HotkeyManager.h"
 #include "planning/CommandDeckController.h"
+#include "support/AppHarness.h"
 #include "ui/LocalKeyMonitor.h"
 #include "ui/MenuBarModel.h"
 #include "ui/MenuBarPanel.h"

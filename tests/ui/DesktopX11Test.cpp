@@ -1,21 +1,16 @@
 // The desktop on a private Xvfb screen: the panel and the dock station as a person sees them,
 // photographed with ImageMagick's `import` into the build folder (DICTRAVA_SCREENSHOTS overrides),
-// clicks through the station, and Ctrl+Space typed into our own window.
-#include "AppHarness.h"
-#include "dictation/HotkeyManager.h"
-#include "planning/CommandDeckController.h"
-#include "platform/X11KeyboardMonitor.h"
+// clicks through the station, and the tray coming and going.
+#include "support/AppHarness.h"
 #include "support/PrivateXServer.h"
 #include "support/TrayHost.h"
 #include "ui/DesktopShell.h"
 #include "ui/DockStationWindow.h"
-#include "ui/LocalKeyMonitor.h"
 #include "ui/MenuBarPanel.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QImage>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QQuickView>
 #include <QTest>
@@ -75,14 +70,6 @@ private slots:
         m_shell->start();
     }
 
-    void cleanupTestCase()
-    {
-        if (m_app->state->isDictating())
-            m_app->state->stopDictation();
-        m_shell.reset();
-        m_app.reset();
-    }
-
     // No tray on a bare X server: the panel is an ordinary window, on screen from the start.
     void panelWithoutTray()
     {
@@ -140,38 +127,6 @@ private slots:
         m_backdrop.reset();
     }
 
-    // The system-wide monitor sees keys typed into our windows too: one press, one toggle.
-    void ctrlSpaceInOurWindowTogglesOnce()
-    {
-        X11KeyboardMonitor global;
-        LocalKeyMonitor local;
-        HotkeyManager hotkeys(&global, &local);
-        int toggles = 0;
-        hotkeys.onDeckToggle = [&toggles] { ++toggles; };
-        hotkeys.start();
-        // Both routes really carry the key: another system-wide monitor, and a filter that sees
-        // the window's events before the in-window monitor does.
-        X11KeyboardMonitor otherGlobal;
-        HotkeyManager globalOnly(&otherGlobal, nullptr);
-        int globalToggles = 0;
-        globalOnly.onDeckToggle = [&globalToggles] { ++globalToggles; };
-        globalOnly.start();
-        SpaceCounter spaces;
-        qApp->installEventFilter(&spaces);
-
-        QQuickView *panel = m_shell->panel().window();
-        panel->requestActivate();
-        QTRY_VERIFY(panel->isActive());
-        for (int press = 1; press <= 2; ++press) {
-            QCOMPARE(m_x.run(u"xdotool"_qs, {u"key"_qs, u"ctrl+space"_qs}), 0);
-            QTRY_COMPARE(globalToggles, press);
-            QTRY_COMPARE(spaces.count, press);
-            QTest::qWait(100);
-            QCOMPARE(toggles, press);
-        }
-        m_app->state->deck().hide();
-    }
-
     // A tray comes: the icon docks and the panel turns into its popup, opened by a click on the
     // icon and closed when the focus goes elsewhere. The tray goes: the panel is a window again.
     // It comes back: the icon docks again.
@@ -220,19 +175,6 @@ private slots:
     }
 
 private:
-    // Space presses delivered to any of our windows.
-    struct SpaceCounter : QObject
-    {
-        int count = 0;
-        bool eventFilter(QObject *watched, QEvent *event) override
-        {
-            if (watched->isWindowType() && event->type() == QEvent::KeyPress &&
-                static_cast<QKeyEvent *>(event)->key() == Qt::Key_Space)
-                ++count;
-            return false;
-        }
-    };
-
     // The status dot at the right end of the header row.
     static constexpr QPoint kDot{281, 28};
 

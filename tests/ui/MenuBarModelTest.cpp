@@ -1,8 +1,8 @@
 #include "ui/MenuBarModel.h"
-#include "AppHarness.h"
 #include "planning/CommandDeckController.h"
 #include "planning/FocusCoachStore.h"
 #include "planning/TaskStore.h"
+#include "support/AppHarness.h"
 #include "ui/ShellWindows.h"
 
 #include <QSignalSpy>
@@ -141,7 +141,7 @@ private slots:
         QTRY_VERIFY(app.state->micAuthorized());
         QVERIFY(model.showsAccessibilityWarning());
 
-        AppHarness trusted(true);
+        AppHarness trusted({}, true);
         MenuBarModel trustedModel(*trusted.state, windows);
         QTRY_VERIFY(!trustedModel.showsAccessibilityWarning());
     }
