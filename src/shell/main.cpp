@@ -17,6 +17,7 @@
 #include "platform/KeySynthesizer.h"
 #include "platform/PocketSphinxRecognizer.h"
 #include "platform/PulseAudioInput.h"
+#include "platform/TerminationSignals.h"
 #include "platform/X11KeyboardMonitor.h"
 #include "platform/XTestKeySynthesizer.h"
 #include "stores/DataFolder.h"
@@ -158,6 +159,9 @@ int main(int argc, char *argv[])
         if (!recognizers(QLocale::system().name()))
             recognizers(u"en_US"_qs);
     });
+    // Logging out ends the app with SIGTERM: quit normally, so pending saves are written.
+    TerminationSignals terminations;
+    QObject::connect(&terminations, &TerminationSignals::received, &app, &QCoreApplication::quit);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &appState, [&appState] { appState.flush(); });
     return QApplication::exec();
 }

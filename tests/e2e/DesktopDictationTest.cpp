@@ -197,6 +197,15 @@ private slots:
         QCOMPARE(m_app.state(), QProcess::Running);
     }
 
+    // Logging out sends SIGTERM: the app quits through its event loop and writes what is pending.
+    void endsNormallyWhenTheSessionEnds()
+    {
+        m_app.terminate();
+        QVERIFY(m_app.waitForFinished(10000));
+        QCOMPARE(m_app.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(m_app.exitCode(), 0);
+    }
+
 private:
     struct Run
     {
