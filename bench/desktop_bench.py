@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Desktop benchmarks, run by hand after bench/run.sh has built build-bench:
     python3 bench/desktop_bench.py [--runs 20] [--dictations 50] [--idle 60]
+(DICTRAVA_BENCH_APP picks another build of the app, e.g. one with sanitizers.)
 
 Starts a private Xvfb, PulseAudio server (pipe microphone), session bus and the dictrava app, with
 a Tk text field of another process focused, then measures:
@@ -13,7 +14,7 @@ import argparse, os, queue, select, shutil, signal, statistics, subprocess, sys,
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.path.join(ROOT, "build-bench", "src")
-APP = os.path.join(BUILD, "dictrava")
+APP = os.environ.get("DICTRAVA_BENCH_APP", os.path.join(BUILD, "dictrava"))
 SENTENCES = [
     "please send the quarterly report to the finance team",
     "the meeting starts at ten in the main conference room",
@@ -213,7 +214,7 @@ def main():
             parts = line.split(" ", 1)
             return line[:1].isdigit() and len(parts) == 2 and parts[1].strip() != ""
 
-        latencies, missed = [], 0
+        latencies, missed, rss_trend = [], 0, []
         for n in range(args.dictations):
             field.stdin.write("clear\nfocus\n")
             field.stdin.flush()
@@ -231,11 +232,15 @@ def main():
             except TimeoutError:
                 missed += 1
             time.sleep(0.6)  # the clipboard restore
+            if (n + 1) % 10 == 0:
+                rss_trend.append("%d: %.1f" % (n + 1, rss_mb(app.pid)))
         print("key release to text in the field over %d runs: p50 %.0f ms, p95 %.0f ms (no text: %d)"
               % (len(latencies), percentile(latencies, 50), percentile(latencies, 95), missed))
+        print("  each run (ms): " + ", ".join("%.0f" % l for l in latencies))
         time.sleep(3)
         print("resident memory: idle %.1f MB, after %d dictations %.1f MB" % (idle_rss, args.dictations,
                                                                             rss_mb(app.pid)))
+        print("  MB after each ten dictations: " + ", ".join(rss_trend))
     finally:
         for child in reversed(children):
             child.send_signal(signal.SIGTERM)
