@@ -291,7 +291,6 @@ private slots:
     {
         QFETCH(QString, script);
         QFETCH(QString, text);
-        QFETCH(bool, waitsForLimit);
         Rig rig;
         Voice voice;
         const auto task = rig.open(voice);
@@ -309,7 +308,7 @@ private slots:
             task->fail(RecognitionError::Kind::Failed, u"decoder failed"_s);
         QTRY_COMPARE_WITH_TIMEOUT(rig.session->segments().size(), 1, 5000);
         QCOMPARE(rig.session->segments().at(0).text, text);
-        QCOMPARE(sinceEnd.elapsed() >= 2900, waitsForLimit);
+        QTEST(sinceEnd.elapsed() >= 2900, "waitsForLimit");
         QVERIFY(sinceEnd.elapsed() < 4500);
         task->deliverLate(RecognitionResult{u"too late"_s, true}, std::nullopt);
         QTest::qWait(50);
@@ -432,10 +431,9 @@ private slots:
     void elapsed()
     {
         QFETCH(qint64, seconds);
-        QFETCH(QString, text);
         const QDateTime start(QDate(2026, 3, 29), QTime(1, 59, 30));
         const QDateTime now = start.addMSecs(std::max<qint64>(0, seconds) * 1000 + 999);
-        QCOMPARE(MeetingNotes::elapsedDescription(seconds < 0 ? QDateTime() : start, now), text);
+        QTEST(MeetingNotes::elapsedDescription(seconds < 0 ? QDateTime() : start, now), "text");
     }
 };
 

@@ -151,7 +151,6 @@ private slots:
         QFETCH(double, rate);
         QFETCH(Samples, samples);
         QFETCH(int, voicedFrames);
-        QFETCH(bool, pitched);
         VoiceFeatureExtractor whole, pieces;
         whole.reset(rate);
         pieces.reset(rate);
@@ -167,7 +166,7 @@ private slots:
             return;
         const double squares = std::inner_product(vector->begin(), vector->end() - 1, vector->begin(), 0.0);
         QVERIFY(std::abs(squares - 1) < 1e-5);
-        QCOMPARE((*vector)[voicePitchIndex] > 0, pitched);
+        QTEST((*vector)[voicePitchIndex] > 0, "pitched");
     }
 };
 

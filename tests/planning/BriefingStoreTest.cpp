@@ -204,11 +204,9 @@ private slots:
     void hoursFromSettings()
     {
         QFETCH(QByteArray, ini);
-        QFETCH(int, morning);
-        QFETCH(int, midday);
         Desk desk(ini);
-        QCOMPARE(desk.store->morningHour(), morning);
-        QCOMPARE(desk.store->middayHour(), midday);
+        QTEST(desk.store->morningHour(), "morning");
+        QTEST(desk.store->middayHour(), "midday");
         desk.store->setMorningHour(30); // clamped into the day, and kept
         desk.store->setMiddayHour(-5);
         QCOMPARE(desk.restart().morningHour(), 23);

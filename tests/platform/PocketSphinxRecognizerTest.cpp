@@ -292,14 +292,13 @@ private slots:
     void findsModels()
     {
         QFETCH(QString, locale);
-        QFETCH(QString, identifier);
         QTemporaryDir root;
         const QStringList acoustic{u"mdef"_s, u"means"_s, u"variances"_s, u"transition_matrices"_s};
         writeModel(root.filePath(u"xx-yy"_s), acoustic + QStringList{u"sendump"_s});
         writeModel(root.filePath(u"zz"_s), acoustic + QStringList{u"mixture_weights"_s});
         writeModel(root.filePath(u"ww-ww"_s), acoustic); // the decoder would end the process
         const auto model = findSpeechModel(locale, root.path());
-        QCOMPARE(model ? model->localeIdentifier : QString(), identifier);
+        QTEST(model ? model->localeIdentifier : QString(), "identifier");
         if (model)
             QVERIFY(!model->languageModel.contains(u"phone"_s));
     }

@@ -70,9 +70,8 @@ private slots:
     void placement()
     {
         QFETCH(QRect, available);
-        QFETCH(QRect, frame);
         QCOMPARE(DockWaveform::kBarCount, 28);
-        QCOMPARE(DockStationWindow::placement(available), frame);
+        QTEST(DockStationWindow::placement(available), "frame");
     }
 
     void animatesOnlyWhileShown()

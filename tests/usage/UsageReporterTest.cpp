@@ -226,13 +226,12 @@ private slots:
     {
         QFETCH(QByteArray, machineInfo);
         QFETCH(QString, hostName);
-        QFETCH(QString, expected);
         QTemporaryDir dir;
         QFile file(dir.filePath(u"machine-info"_s));
         if (!machineInfo.isEmpty())
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(machineInfo) == machineInfo.size());
         file.close();
-        QCOMPARE(MachineName::displayName(file.fileName(), hostName), expected);
+        QTEST(MachineName::displayName(file.fileName(), hostName), "expected");
     }
 };
 
