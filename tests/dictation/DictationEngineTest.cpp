@@ -65,36 +65,30 @@ struct Rig
 };
 
 // Sends standard output to a file until lines() reads it back.
-class CapturedOutput
+struct CapturedOutput
 {
-public:
     CapturedOutput()
     {
-        m_file.open();
+        file.open();
         std::fflush(stdout);
-        ::dup2(m_file.handle(), STDOUT_FILENO);
+        ::dup2(file.handle(), STDOUT_FILENO);
     }
     ~CapturedOutput()
     {
-        restore();
-        ::close(m_saved);
+        lines();
+        ::close(saved);
     }
     QStringList lines()
     {
-        restore();
-        QFile file(m_file.fileName());
-        file.open(QIODevice::ReadOnly);
-        return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        std::fflush(stdout);
+        ::dup2(saved, STDOUT_FILENO);
+        QFile written(file.fileName());
+        written.open(QIODevice::ReadOnly);
+        return QString::fromUtf8(written.readAll()).split(u'\n', Qt::SkipEmptyParts);
     }
 
-private:
-    void restore()
-    {
-        std::fflush(stdout);
-        ::dup2(m_saved, STDOUT_FILENO);
-    }
-    int m_saved = ::dup(STDOUT_FILENO);
-    QTemporaryFile m_file;
+    int saved = ::dup(STDOUT_FILENO);
+    QTemporaryFile file;
 };
 
 } // namespace

@@ -11,11 +11,13 @@
 
 #include <chrono>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString runtimeDir(const QTemporaryDir &dir)
 {
-    return dir.filePath(QStringLiteral("run"));
+    return dir.filePath(u"run"_s);
 }
 
 } // namespace
@@ -53,7 +55,7 @@ bool PrivatePulseServer::startDaemon()
     if (!m_dir.isValid() || !QDir().mkdir(runtimeDir(m_dir)) ||
         !QFile::setPermissions(runtimeDir(m_dir),
                                QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner)) {
-        m_error = QStringLiteral("cannot make the server's folders");
+        m_error = u"cannot make the server's folders"_s;
         return false;
     }
     QString script = QStringLiteral("load-module module-native-protocol-unix auth-anonymous=1\n"
@@ -62,12 +64,12 @@ bool PrivatePulseServer::startDaemon()
         script += QStringLiteral("load-module module-pipe-source source_name=mic file=%1 format=s16le "
                                  "rate=%2 channels=%3\n"
                                  "set-default-source mic\n")
-                      .arg(m_dir.filePath(QStringLiteral("mic.fifo")))
+                      .arg(m_dir.filePath(u"mic.fifo"_s))
                       .arg(m_options.sampleRate)
                       .arg(m_options.channels);
-    QFile scriptFile(m_dir.filePath(QStringLiteral("server.pa")));
+    QFile scriptFile(m_dir.filePath(u"server.pa"_s));
     if (!scriptFile.open(QIODevice::WriteOnly) || scriptFile.write(script.toUtf8()) < 0) {
-        m_error = QStringLiteral("cannot write the server's script");
+        m_error = u"cannot write the server's script"_s;
         return false;
     }
     scriptFile.close();
@@ -77,24 +79,21 @@ bool PrivatePulseServer::startDaemon()
     QProcessEnvironment daemonEnvironment = QProcessEnvironment::systemEnvironment();
     for (const auto *name : {"DISPLAY", "WAYLAND_DISPLAY", "PULSE_SERVER", "PULSE_COOKIE"})
         daemonEnvironment.remove(QString::fromLatin1(name));
-    daemonEnvironment.insert(QStringLiteral("HOME"), m_dir.path());
-    daemonEnvironment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir(m_dir));
-    daemonEnvironment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("config")));
-    daemonEnvironment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
-                             QStringLiteral("unix:path=") + m_dir.filePath(QStringLiteral("no-bus")));
+    daemonEnvironment.insert(u"HOME"_s, m_dir.path());
+    daemonEnvironment.insert(u"XDG_RUNTIME_DIR"_s, runtimeDir(m_dir));
+    daemonEnvironment.insert(u"XDG_CONFIG_HOME"_s, m_dir.filePath(u"config"_s));
+    daemonEnvironment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, u"unix:path="_s + m_dir.filePath(u"no-bus"_s));
     m_daemon.setProcessEnvironment(daemonEnvironment);
-    const QString logPath = m_dir.filePath(QStringLiteral("server.log"));
+    const QString logPath = m_dir.filePath(u"server.log"_s);
     m_daemon.setProcessChannelMode(QProcess::MergedChannels);
     m_daemon.setStandardOutputFile(logPath);
-    m_daemon.start(QStringLiteral("pulseaudio"),
-                   {QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
-                    QStringLiteral("-n"), QStringLiteral("--file=") + scriptFile.fileName(),
-                    QStringLiteral("--use-pid-file=false"), QStringLiteral("--realtime=false"),
-                    QStringLiteral("--high-priority=false"), QStringLiteral("--log-target=stderr"),
-                    QStringLiteral("--log-level=error")});
+    m_daemon.start(u"pulseaudio"_s,
+                   {u"--daemonize=no"_s, u"--exit-idle-time=-1"_s, u"-n"_s,
+                    u"--file="_s + scriptFile.fileName(), u"--use-pid-file=false"_s, u"--realtime=false"_s,
+                    u"--high-priority=false"_s, u"--log-target=stderr"_s, u"--log-level=error"_s});
     if (!m_daemon.waitForStarted(5000)) {
-        m_error = QStringLiteral("pulseaudio did not start (is the pulseaudio package installed?): ") +
-                  m_daemon.errorString();
+        m_error =
+            u"pulseaudio did not start (is the pulseaudio package installed?): "_s + m_daemon.errorString();
         return false;
     }
 
@@ -103,43 +102,40 @@ bool PrivatePulseServer::startDaemon()
     while (!deadline.hasExpired()) {
         QProcess probe;
         probe.setProcessEnvironment(environment());
-        probe.start(QStringLiteral("pactl"), {QStringLiteral("info")});
+        probe.start(u"pactl"_s, {u"info"_s});
         if (probe.waitForFinished(3000) && probe.exitStatus() == QProcess::NormalExit &&
             probe.exitCode() == 0)
             return true;
         if (m_daemon.state() != QProcess::Running) {
             QFile log(logPath);
             log.open(QIODevice::ReadOnly);
-            m_error = QStringLiteral("pulseaudio ended: ") + QString::fromLocal8Bit(log.readAll());
+            m_error = u"pulseaudio ended: "_s + QString::fromLocal8Bit(log.readAll());
             return false;
         }
         QThread::msleep(50);
     }
-    m_error = QStringLiteral("pulseaudio did not answer within 10 s");
+    m_error = u"pulseaudio did not answer within 10 s"_s;
     return false;
 }
 
 QString PrivatePulseServer::serverAddress() const
 {
-    return QStringLiteral("unix:") + runtimeDir(m_dir) + QStringLiteral("/pulse/native");
+    return u"unix:"_s + runtimeDir(m_dir) + u"/pulse/native"_s;
 }
 
 QProcessEnvironment PrivatePulseServer::environment() const
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("PULSE_SERVER"), serverAddress());
+    environment.insert(u"PULSE_SERVER"_s, serverAddress());
     return environment;
 }
 
 bool PrivatePulseServer::feedFile(const QString &path)
 {
     QProcess sox;
-    sox.start(QStringLiteral("sox"),
-              {QStringLiteral("-D"), path, QStringLiteral("-t"), QStringLiteral("raw"), QStringLiteral("-r"),
-               QString::number(m_options.sampleRate), QStringLiteral("-c"),
-               QString::number(m_options.channels), QStringLiteral("-b"), QStringLiteral("16"),
-               QStringLiteral("-e"), QStringLiteral("signed-integer"), QStringLiteral("-L"),
-               QStringLiteral("-")});
+    sox.start(u"sox"_s, {u"-D"_s, path, u"-t"_s, u"raw"_s, u"-r"_s, QString::number(m_options.sampleRate),
+                         u"-c"_s, QString::number(m_options.channels), u"-b"_s, u"16"_s, u"-e"_s,
+                         u"signed-integer"_s, u"-L"_s, u"-"_s});
     if (!sox.waitForFinished(30000) || sox.exitStatus() != QProcess::NormalExit || sox.exitCode() != 0)
         return false;
     feedRaw(sox.readAllStandardOutput());
@@ -186,7 +182,7 @@ void PrivatePulseServer::feed()
     const qsizetype chunkBytes = PIPE_BUF / frameBytes * frameBytes;
     const QByteArray zeros(chunkBytes, '\0');
 
-    const int fd = ::open(QFile::encodeName(m_dir.filePath(QStringLiteral("mic.fifo"))).constData(),
+    const int fd = ::open(QFile::encodeName(m_dir.filePath(u"mic.fifo"_s)).constData(),
                           O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     const auto startedAt = Clock::now();
     qint64 accounted = 0;
