@@ -310,7 +310,7 @@ private slots:
         QCOMPARE(rig.session->segments().at(0).text, text);
         QTEST(sinceEnd.elapsed() >= 2900, "waitsForLimit");
         QVERIFY(sinceEnd.elapsed() < 4500);
-        task->deliverLate(RecognitionResult{u"too late"_s, true}, std::nullopt);
+        task->deliverLate(RecognitionResult{u"too late"_s, true});
         QTest::qWait(50);
         QCOMPARE(rig.session->segments().size(), 1);
         QCOMPARE(rig.session->liveText(), QString());

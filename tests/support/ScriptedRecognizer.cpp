@@ -2,44 +2,19 @@
 
 #include <QTest>
 
-void ScriptedTask::partial(const QString &text)
-{
-    deliver(RecognitionResult{text, false}, std::nullopt, false);
-}
-
-void ScriptedTask::finalResult(const QString &text)
-{
-    deliver(RecognitionResult{text, true}, std::nullopt, false);
-}
-
-void ScriptedTask::fail(RecognitionError::Kind kind, const QString &description)
-{
-    deliver(std::nullopt, RecognitionError{kind, description}, false);
-}
-
-void ScriptedTask::deliverLate(const std::optional<RecognitionResult> &result,
-                               const std::optional<RecognitionError> &error)
-{
-    deliver(result, error, true);
-}
-
 void ScriptedTask::deliver(const std::optional<RecognitionResult> &result,
                            const std::optional<RecognitionError> &error, bool evenIfCancelled)
 {
-    m_thread.post([this, result, error, evenIfCancelled] { deliverNow(result, error, evenIfCancelled); });
+    m_thread.post([this, result, error, evenIfCancelled] {
+        std::unique_lock lock(m_cancelMutex, std::defer_lock);
+        if (!evenIfCancelled) {
+            lock.lock();
+            if (m_cancelled)
+                return;
+        }
+        m_handler(result, error);
+    });
     m_thread.waitUntilIdle();
-}
-
-void ScriptedTask::deliverNow(const std::optional<RecognitionResult> &result,
-                              const std::optional<RecognitionError> &error, bool evenIfCancelled)
-{
-    std::unique_lock lock(m_cancelMutex, std::defer_lock);
-    if (!evenIfCancelled) {
-        lock.lock();
-        if (m_cancelled)
-            return;
-    }
-    m_handler(result, error);
 }
 
 // What the caller owns: forwards to the shared state the test keeps looking at.

@@ -24,12 +24,14 @@ public:
     bool isCancelled() const { return m_cancelled.load(); }
 
     // Like the real recogniser, nothing reaches the handler once the task is cancelled.
-    void partial(const QString &text);
-    void finalResult(const QString &text);
-    void fail(RecognitionError::Kind kind, const QString &description = QString());
-    // An event that was already on its way when the task was cancelled.
-    void deliverLate(const std::optional<RecognitionResult> &result,
-                     const std::optional<RecognitionError> &error);
+    void partial(const QString &text) { deliver(RecognitionResult{text, false}, std::nullopt, false); }
+    void finalResult(const QString &text) { deliver(RecognitionResult{text, true}, std::nullopt, false); }
+    void fail(RecognitionError::Kind kind, const QString &description = QString())
+    {
+        deliver(std::nullopt, RecognitionError{kind, description}, false);
+    }
+    // A result that was already on its way when the task was cancelled.
+    void deliverLate(const RecognitionResult &result) { deliver(result, std::nullopt, true); }
 
     // Made by ScriptedRecognizer::startTask.
     ScriptedTask(SerialQueue &thread, double sampleRate, SpeechRecognizer::Handler handler)
@@ -40,9 +42,6 @@ private:
     friend class ScriptedTaskHandle;
     void deliver(const std::optional<RecognitionResult> &result, const std::optional<RecognitionError> &error,
                  bool evenIfCancelled);
-    // On the recogniser's thread.
-    void deliverNow(const std::optional<RecognitionResult> &result,
-                    const std::optional<RecognitionError> &error, bool evenIfCancelled);
 
     SerialQueue &m_thread;
     const double m_sampleRate;
