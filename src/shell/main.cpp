@@ -15,6 +15,7 @@
 #include "platform/DBusControlService.h"
 #include "platform/DBusNotificationClient.h"
 #include "platform/KeySynthesizer.h"
+#include "platform/MemoryTuning.h"
 #include "platform/PocketSphinxRecognizer.h"
 #include "platform/PulseAudioInput.h"
 #include "platform/TerminationSignals.h"
@@ -96,6 +97,7 @@ DBusControlService::Handlers controlHandlers(AppState *&state, DesktopShell *&sh
 
 int main(int argc, char *argv[])
 {
+    limitMallocArenas();
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"Dictrava"_qs);
     QApplication::setApplicationVersion(QStringLiteral(DICTRAVA_VERSION));

@@ -1,0 +1,8 @@
+#include "platform/MemoryTuning.h"
+
+#include <malloc.h>
+
+void limitMallocArenas()
+{
+    mallopt(M_ARENA_MAX, 2);
+}
