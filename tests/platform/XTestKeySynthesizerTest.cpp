@@ -1,5 +1,5 @@
 // The paste shortcut on a real X server: a private Xvfb, a Tk text field with the focus that
-// reports the keys it receives and the text pasted into it.
+// reports the keys it receives.
 #include "platform/XTestKeySynthesizer.h"
 #include "support/PrivateXServer.h"
 
@@ -10,18 +10,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A window of the given WM_CLASS whose entry has the focus and which owns the clipboard; prints
-// "ready", then for each key "key <keysym> <ctrl><shift>" and the entry's text whenever it changes.
-const QString textField = uR"(
-import sys, tkinter as tk
-root = tk.Tk(className=sys.argv[1])
-root.clipboard_clear()
-root.clipboard_append('pasted words')
-text = tk.StringVar()
-text.trace_add('write', lambda *_: print('text', text.get(), flush=True))
-entry = tk.Entry(root, textvariable=text)
+// A window whose WM_CLASS names a terminal emulator, its entry focused; prints "ready", then
+// "key <keysym> <ctrl> <shift>" for each key. (Ctrl+V into an ordinary field: DesktopDictationTest.)
+const QString terminal = uR"(
+import tkinter as tk
+root = tk.Tk(className='Alacritty')
+entry = tk.Entry(root)
 entry.pack()
-entry.bind('<KeyPress>', lambda e: print('key', e.keysym, int(bool(e.state & 4)), int(bool(e.state & 1)), sep=' ', flush=True), add='+')
+entry.bind('<KeyPress>', lambda e: print('key', e.keysym, int(bool(e.state & 4)), int(bool(e.state & 1)), flush=True))
 def start():
     entry.focus_force()
     root.after(200, lambda: print('ready', flush=True))
@@ -38,21 +34,11 @@ class XTestKeySynthesizerTest : public QObject
 private slots:
     void initTestCase() { QVERIFY(m_x.isRunning()); }
 
-    void pastesIntoTheFocusedWindow_data()
+    void pastesWithShiftIntoATerminal()
     {
-        QTest::addColumn<QString>("windowClass");
-        QTest::addColumn<QString>("expectedKey");
-        QTest::newRow("editor") << u"Notes"_s << u"key v 1 0"_s;
-        QTest::newRow("terminal") << u"Alacritty"_s << u"key V 1 1"_s;
-    }
-
-    void pastesIntoTheFocusedWindow()
-    {
-        QFETCH(QString, windowClass);
-        QFETCH(QString, expectedKey);
         QProcess field;
         field.setProcessEnvironment(m_x.environment());
-        field.start(u"python3"_s, {u"-c"_s, textField, windowClass});
+        field.start(u"python3"_s, {u"-c"_s, terminal});
         QStringList lines;
         connect(&field, &QProcess::readyReadStandardOutput, [&] {
             while (field.canReadLine())
@@ -63,9 +49,7 @@ private slots:
         XTestKeySynthesizer keys(m_x.display());
         QVERIFY(keys.isAvailable());
         keys.sendPaste();
-        QTRY_VERIFY_WITH_TIMEOUT(lines.contains(expectedKey), 5000);
-        if (!XTestKeySynthesizer::isTerminal({}, windowClass.toLatin1()))
-            QTRY_VERIFY_WITH_TIMEOUT(lines.contains(u"text pasted words"_s), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(lines.contains(u"key V 1 1"_s), 5000);
         field.kill();
         field.waitForFinished(3000);
     }
