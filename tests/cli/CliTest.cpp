@@ -180,15 +180,11 @@ private slots:
     void meetingJson()
     {
         QTemporaryDir dir;
-        const QString a = dir.filePath(u"a.wav"_qs), b = dir.filePath(u"b.wav"_qs);
-        QVERIFY(renderSpeechFile(u"slt"_qs, u"hi my name is sarah"_qs, a));
-        QVERIFY(
-            renderSpeechFile(u"rms"_qs, u"we should review the budget before the end of the month"_qs, b));
-        const QString pause = dir.filePath(u"pause.wav"_qs);
         const QString meeting = dir.filePath(u"meeting.wav"_qs);
-        QProcess::execute(u"sox"_qs, {u"-n"_qs, u"-r"_qs, u"16000"_qs, u"-c"_qs, u"1"_qs, u"-b"_qs, u"16"_qs,
-                                      pause, u"trim"_qs, u"0"_qs, u"2"_qs});
-        QProcess::execute(u"sox"_qs, {a, pause, b, pause, meeting});
+        QVERIFY(renderConversation(
+            {{u"slt"_qs, {}, u"hi my name is sarah"_qs},
+             {u"rms"_qs, {}, u"we should review the budget before the end of the month"_qs}},
+            dir.path(), 16000, meeting));
         const Run run = runCli({u"meeting"_qs, u"--audio"_qs, meeting, u"--json"_qs});
         QCOMPARE(run.exitCode, 0);
         const QJsonObject result = run.json();

@@ -18,40 +18,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Line
-{
-    QString voice;
-    QStringList options; // flite's
-    QString text;
-};
-
-// The lines spoken by flite's voices, 2 s of silence between them, as one WAV file of
-// 16-bit mono at `sampleRate`.
-bool renderConversation(const QList<Line> &lines, const QString &folder, int sampleRate,
-                        const QString &output)
-{
-    const QString pause = folder + u"/pause.wav"_s;
-    if (!runTool(u"sox"_s, {u"-n"_s, u"-r"_s, u"16000"_s, u"-c"_s, u"1"_s, u"-b"_s, u"16"_s, pause, u"trim"_s,
-                            u"0"_s, u"2"_s}))
-        return false;
-    QStringList pieces{pause};
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString spoken = folder + u"/line%1.wav"_s.arg(i);
-        const QString uniform = folder + u"/line%1-16k.wav"_s.arg(i);
-        if (!runTool(u"flite"_s, lines[i].options + QStringList{u"-voice"_s, lines[i].voice, u"-t"_s,
-                                                                lines[i].text, u"-o"_s, spoken}) ||
-            !runTool(u"sox"_s, QStringList{spoken, u"-r"_s, u"16000"_s, u"-c"_s, u"1"_s, u"-b"_s, u"16"_s,
-                                           u"-e"_s, u"signed"_s, uniform}))
-            return false;
-        pieces << uniform << pause;
-    }
-    const QString joined = folder + u"/joined.wav"_s;
-    // Joining can change the sample format, so the result is converted explicitly.
-    return runTool(u"sox"_s, pieces + QStringList{joined}) &&
-           runTool(u"sox"_s, {joined, u"-r"_s, QString::number(sampleRate), u"-c"_s, u"1"_s, u"-b"_s, u"16"_s,
-                              u"-e"_s, u"signed"_s, output});
-}
-
 QStringList words(const QString &text)
 {
     return text.toLower().remove(QRegularExpression(u"[^a-z' ]"_s)).split(u' ', Qt::SkipEmptyParts);
@@ -100,8 +66,8 @@ private slots:
     void transcribesAndAttributesAConversation()
     {
         // A woman's and a man's voice: slt raised to a typical female pitch, rms as it is.
-        const QList<Line> voices{{u"slt"_s, {u"--setf"_s, u"int_f0_target_mean=230"_s}, {}},
-                                 {u"rms"_s, {}, {}}};
+        const QList<SpokenLine> voices{{u"slt"_s, {u"--setf"_s, u"int_f0_target_mean=230"_s}, {}},
+                                       {u"rms"_s, {}, {}}};
         const QList<QPair<int, QString>> lines{
             {0, u"Good morning everyone, my name is Sarah."_s},
             {1, u"Thanks Sarah. Let us look at the budget for next quarter."_s},
@@ -110,7 +76,7 @@ private slots:
             {0, u"I will send the final report to the team by Friday."_s},
             {1, u"I agree, and I can help with the interviews."_s},
         };
-        QList<Line> script;
+        QList<SpokenLine> script;
         QList<int> speakers;
         for (const auto &[voice, text] : lines) {
             script.append({voices[voice].voice, voices[voice].options, text});

@@ -57,6 +57,31 @@ std::vector<float> renderSpeech(const QString &voice, const QString &text, int s
     return samples;
 }
 
+bool renderConversation(const QList<SpokenLine> &lines, const QString &folder, int sampleRate,
+                        const QString &output)
+{
+    const QString pause = folder + u"/pause.wav"_s;
+    if (!runTool(u"sox"_s, {u"-n"_s, u"-r"_s, u"16000"_s, u"-c"_s, u"1"_s, u"-b"_s, u"16"_s, pause, u"trim"_s,
+                            u"0"_s, u"2"_s}))
+        return false;
+    QStringList pieces{pause};
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString spoken = folder + u"/line%1.wav"_s.arg(i);
+        const QString uniform = folder + u"/line%1-16k.wav"_s.arg(i);
+        if (!runTool(u"flite"_s, lines[i].options + QStringList{u"-voice"_s, lines[i].voice, u"-t"_s,
+                                                                lines[i].text, u"-o"_s, spoken}) ||
+            !runTool(u"sox"_s, QStringList{spoken, u"-r"_s, u"16000"_s, u"-c"_s, u"1"_s, u"-b"_s, u"16"_s,
+                                           u"-e"_s, u"signed"_s, uniform}))
+            return false;
+        pieces << uniform << pause;
+    }
+    const QString joined = folder + u"/joined.wav"_s;
+    // Joining can change the sample format, so the result is converted explicitly.
+    return runTool(u"sox"_s, pieces + QStringList{joined}) &&
+           runTool(u"sox"_s, {joined, u"-r"_s, QString::number(sampleRate), u"-c"_s, u"1"_s, u"-b"_s, u"16"_s,
+                              u"-e"_s, u"signed"_s, output});
+}
+
 std::vector<float> silence(double seconds, int sampleRate, float noiseLevel)
 {
     std::vector<float> samples(std::size_t(seconds * sampleRate), 0.0f);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +13,17 @@ bool runTool(const QString &program, const QStringList &arguments);
 bool renderSpeechFile(const QString &voice, const QString &text, const QString &path);
 // The same as mono float samples at `sampleRate`, converted by sox; empty when a tool fails.
 std::vector<float> renderSpeech(const QString &voice, const QString &text, int sampleRate);
+
+struct SpokenLine
+{
+    QString voice;
+    QStringList options; // flite's
+    QString text;
+};
+// The lines spoken by flite's voices, 2 s of silence before and after each, as one WAV file of
+// 16-bit mono at `sampleRate`; the pieces are made in `folder`.
+bool renderConversation(const QList<SpokenLine> &lines, const QString &folder, int sampleRate,
+                        const QString &output);
 
 // `seconds` of silence at `sampleRate`: digital zeros, or with `noiseLevel` > 0 a steady white
 // noise of that peak amplitude, like a quiet room through a microphone.
