@@ -76,10 +76,7 @@ int runDictationAudio(VoiceMode mode, const AudioRunOptions &options, AppState &
     state.flush();
 
     if (options.json) {
-        QByteArray json = resultJson(result, mode);
-        json.chop(1); // reopen the object to add the latency
-        json += ",\"latencyMs\":" + QByteArray::number(latencyMs) + '}';
-        out << QString::fromUtf8(json) << '\n';
+        out << QString::fromUtf8(withLatency(resultJson(result, mode), latencyMs)) << '\n';
     } else {
         printReadable(out, result);
     }

@@ -2,6 +2,12 @@
 
 #include <QTextStream>
 
+QByteArray withLatency(QByteArray resultObject, qint64 latencyMs)
+{
+    resultObject.chop(1); // reopen the object
+    return resultObject + ",\"latencyMs\":" + QByteArray::number(latencyMs) + '}';
+}
+
 QString describe(const std::optional<Timestamp> &moment)
 {
     return moment ? moment->toDateTime().toLocalTime().toString(u"ddd yyyy-MM-dd HH:mm"_qs) : u"—"_qs;

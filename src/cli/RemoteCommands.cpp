@@ -32,12 +32,8 @@ int printProcessed(const DBusControlClient::Reply &reply, bool json, std::option
         printReadable(out, *result);
         return 0;
     }
-    QByteArray object = reply.value.toUtf8();
-    if (latencyMs) {
-        object.chop(1); // reopen the object to add the latency
-        object += ",\"latencyMs\":" + QByteArray::number(*latencyMs) + '}';
-    }
-    out << QString::fromUtf8(object) << '\n';
+    const QByteArray object = reply.value.toUtf8();
+    out << QString::fromUtf8(latencyMs ? withLatency(object, *latencyMs) : object) << '\n';
     return 0;
 }
 

@@ -29,16 +29,15 @@ TrayIcon::TrayIcon(AppState &app, QObject *parent) : QObject(parent), m_app(app)
     connect(&m_watch, &QTimer::timeout, this, &TrayIcon::checkTray);
 
     // Some trays only ever open the icon's menu: it reaches the panel and quits.
-    m_menu = new QMenu;
+    m_menu = std::make_unique<QMenu>();
     m_menu->addAction(u"Open Dictrava"_qs, this, [this] { emit activated(geometry()); });
     m_menu->addAction(u"Quit Dictrava"_qs, qApp, &QCoreApplication::quit);
-    m_tray.setContextMenu(m_menu);
+    m_tray.setContextMenu(m_menu.get());
 }
 
 TrayIcon::~TrayIcon()
 {
     m_tray.hide();
-    delete m_menu;
 }
 
 QIcon TrayIcon::appIcon()

@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <QtQml/qqmlregistration.h>
 
+#include <memory>
+
 class AppState;
 class QMenu;
 
@@ -54,7 +56,7 @@ private:
     const QIcon m_appIcon = appIcon();
     const QIcon m_recordingIcon = recordingIcon();
     QSystemTrayIcon m_tray;
-    QMenu *m_menu = nullptr;
+    std::unique_ptr<QMenu> m_menu;
     QTimer m_watch;
     bool m_hasTray = false;
     int m_missedChecks = 0;
