@@ -116,7 +116,8 @@ int runAudio(VoiceMode mode, const AudioRunOptions &options, QTextStream &out, Q
         return 1;
     }
     loop.exec();
-    DBusControlClient::Reply reply = DBusControlClient::call(u"Process"_qs, {rawValue(mode), transcript.text});
+    DBusControlClient::Reply reply =
+        DBusControlClient::call(u"Process"_qs, {rawValue(mode), transcript.text});
     if (reply.ok && transcript.cutShort)
         reply.value = markedIncomplete(reply.value, mode);
     const qint64 latencyMs =

@@ -78,7 +78,7 @@ void Worker::run()
         bool ended = false;
         {
             std::unique_lock lock(m_state.mutex);
-            m_state.decoding = false;
+            m_state.decodingLeft = 0;
             m_state.wake.wait(
                 lock, [&] { return m_state.cancelled || m_state.audioEnded || !m_state.pending.empty(); });
             if (m_state.cancelled)
@@ -86,7 +86,7 @@ void Worker::run()
             batch.clear();
             batch.swap(m_state.pending);
             ended = m_state.audioEnded;
-            m_state.decoding = true;
+            m_state.decodingLeft = batch.size();
         }
         if (decode(batch))
             break;
@@ -119,7 +119,7 @@ bool Worker::deliver(const std::optional<RecognitionResult> &result,
             return false;
         if (ends) {
             m_state.finished = true;
-            m_state.decoding = false;
+            m_state.decodingLeft = 0;
             m_state.unheard.assign(m_rest.begin(), m_rest.end());
             m_state.unheard.insert(m_state.unheard.end(), m_state.pending.begin(), m_state.pending.end());
             m_state.pending.clear();
@@ -141,6 +141,10 @@ bool Worker::decode(std::span<const float> samples)
     for (std::size_t offset = 0; offset < samples.size(); offset += slice) {
         const auto part = samples.subspan(offset, std::min(slice, samples.size() - offset));
         m_rest = samples.subspan(offset + part.size());
+        {
+            std::lock_guard lock(m_state.mutex);
+            m_state.decodingLeft = samples.size() - offset;
+        }
         m_converted.clear();
         m_resampler.process(part, m_converted);
         if (feed(m_converted))
@@ -211,7 +215,8 @@ void PocketSphinxTask::append(std::span<const float> samples)
         if (m_state->cancelled || m_state->audioEnded)
             return;
         if (m_state->finished) {
-            const auto limit = static_cast<std::size_t>(kMaxUnheardSeconds * std::max(m_state->sampleRate, 0.0));
+            const auto limit =
+                static_cast<std::size_t>(kMaxUnheardSeconds * std::max(m_state->sampleRate, 0.0));
             if (m_state->unheard.size() + samples.size() <= limit)
                 m_state->unheard.insert(m_state->unheard.end(), samples.begin(), samples.end());
             return;
@@ -227,10 +232,12 @@ std::vector<float> PocketSphinxTask::takeUnheardAudio()
     return std::exchange(m_state->unheard, {});
 }
 
-bool PocketSphinxTask::hasCaughtUp() const
+std::size_t PocketSphinxTask::backlog() const
 {
     std::lock_guard lock(m_state->mutex);
-    return m_state->finished || m_state->cancelled || (!m_state->decoding && m_state->pending.empty());
+    if (m_state->finished || m_state->cancelled)
+        return 0;
+    return m_state->decodingLeft + m_state->pending.size();
 }
 
 void PocketSphinxTask::endAudio()

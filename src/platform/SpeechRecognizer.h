@@ -38,9 +38,9 @@ public:
     // after its end, keeps that audio here, in order and at its own rate, so the caller can hand
     // it to the next task and nothing said is lost. Taking it empties the store. Any thread.
     virtual std::vector<float> takeUnheardAudio() = 0;
-    // False while audio given to the task waits to be decoded; a task that is merely waiting for
-    // more audio, or that has ended, has caught up. Any thread.
-    virtual bool hasCaughtUp() const = 0;
+    // How many samples given to the task it has yet to decode: 0 once it has caught up with the
+    // audio (or has ended). Any thread.
+    virtual std::size_t backlog() const = 0;
 };
 
 class SpeechRecognizer

@@ -23,8 +23,8 @@ public:
     qint64 samplesAppended() const;
     int endAudioCalls() const { return m_endAudioCalls.load(); }
     bool isCancelled() const { return m_cancelled.load(); }
-    // False: the task is still decoding audio it was given.
-    std::atomic<bool> caughtUp = true;
+    // Samples the task has yet to decode.
+    std::atomic<std::size_t> backlog = 0;
 
     // Like the real recogniser, nothing reaches the handler once the task is cancelled. A task
     // that ends keeps the last `undecoded` samples it was given, and all that come after, for
