@@ -14,7 +14,7 @@ Renders sentences with flite (4 voices), then measures side by side (ROW names i
 import itertools, json, os, re, resource, statistics, subprocess, sys, tempfile, time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-# DICTRAVA_BENCH_BUILD picks another build folder (configured already), e.g. a developer's own.
+# DICTRAVA_BENCH_BUILD picks another build folder, built already (e.g. a developer's own).
 BUILD = os.environ.get("DICTRAVA_BENCH_BUILD", os.path.join(ROOT, "build-bench"))
 CLI = os.path.join(BUILD, "src", "dictrava-cli")
 VOICES = ["slt", "rms", "awb", "kal16"]
@@ -247,7 +247,7 @@ def main():
         rows = sys.argv[sys.argv.index("--only") + 1].split(",")
     if "DICTRAVA_BENCH_BUILD" not in os.environ:
         run(["cmake", "-S", ROOT, "-B", BUILD, "-DCMAKE_BUILD_TYPE=Release"])
-    run(["cmake", "--build", BUILD, "-j", str(os.cpu_count()), "--target", "dictrava-cli"])
+        run(["cmake", "--build", BUILD, "-j", str(os.cpu_count()), "--target", "dictrava-cli"])
     with tempfile.TemporaryDirectory() as workdir:
         env = dict(os.environ, XDG_DATA_HOME=os.path.join(workdir, "data"),
                    XDG_CONFIG_HOME=os.path.join(workdir, "config"))
