@@ -119,8 +119,9 @@ public:
     // Cleans a raw transcript and routes it as a recording in `mode` would be.
     ProcessResult process(const QString &raw, VoiceMode mode);
 
-    // Writes every pending save; called on the way out.
-    void flush();
+    // Writes every pending save; called on the way out and before a result is confirmed. Why
+    // saves failed, one message per store; empty when everything is on disk.
+    QStringList flush();
 
 signals:
     void isDictatingChanged();
@@ -140,6 +141,7 @@ private:
     void copyToPasteboard(const QString &text);
     void requestPermissions();
     void wireEngine();
+    void listenToStores();
 
     void setDictating(bool on);
     void setLiveTranscript(const QString &text);
