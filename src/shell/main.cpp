@@ -14,14 +14,17 @@
 #include "platform/DBusControlClient.h"
 #include "platform/DBusControlService.h"
 #include "platform/DBusNotificationClient.h"
+#include "platform/ExitGuard.h"
 #include "platform/KeySynthesizer.h"
 #include "platform/MemoryTuning.h"
 #include "platform/PocketSphinxRecognizer.h"
 #include "platform/PulseAudioInput.h"
 #include "platform/TerminationSignals.h"
+#include "platform/X11DisplayLoss.h"
 #include "platform/X11KeyboardMonitor.h"
 #include "platform/XTestKeySynthesizer.h"
 #include "stores/DataFolder.h"
+#include "stores/DataFolderLock.h"
 #include "ui/ClipboardPasteboard.h"
 #include "ui/DesktopShell.h"
 #include "ui/LocalKeyMonitor.h"
@@ -30,6 +33,8 @@
 #include <QIcon>
 #include <QTimer>
 #include <QtQml/qqmlextensionplugin.h>
+
+#include <cstdio>
 
 Q_IMPORT_QML_PLUGIN(DictravaPlugin)
 
@@ -76,8 +81,10 @@ DBusControlService::Handlers controlHandlers(AppState *&state, DesktopShell *&sh
     handlers.process = [&state](const QString &name, const QString &text) {
         const std::optional<VoiceMode> mode = voiceModeFromRaw(name);
         if (!mode || !state)
-            return QByteArray();
-        return resultJson(state->process(text, *mode), *mode);
+            return DBusControlService::Processed();
+        const QByteArray json = resultJson(state->process(text, *mode), *mode);
+        // The caller takes the answer as a promise that the records are kept.
+        return DBusControlService::Processed{json, state->flush().join(u"; "_qs)};
     };
     handlers.status = [&state] {
         if (!state)
@@ -107,6 +114,25 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     const QString dataFolder = DataFolder::defaultPath();
+    // One writer per data folder: a second launch hands over to the first, and never writes
+    // beside one it cannot reach. The patience covers a dictrava-cli run finishing its save.
+    DataFolderLock dataLock(dataFolder);
+    switch (dataLock.acquire(&DBusControlClient::isAppRunning, std::chrono::seconds(5))) {
+    case DataFolderLock::Outcome::Acquired:
+        break;
+    case DataFolderLock::Outcome::HolderAnswers:
+        DBusControlClient::call(u"Activate"_qs);
+        return 0;
+    case DataFolderLock::Outcome::HolderSilent:
+        std::fprintf(stderr, "dictrava: another Dictrava is using %s and cannot be reached; quit it first\n",
+                     qPrintable(dataFolder));
+        return 1;
+    case DataFolderLock::Outcome::Failed:
+        std::fprintf(stderr, "dictrava: cannot lock %s: %s\n", qPrintable(dataFolder),
+                     qPrintable(dataLock.errorString()));
+        return 1;
+    }
+
     AppState *state = nullptr;
     DesktopShell *shell = nullptr;
     DBusControlService control(controlHandlers(state, shell, dataFolder));
@@ -165,5 +191,16 @@ int main(int argc, char *argv[])
     TerminationSignals terminations;
     QObject::connect(&terminations, &TerminationSignals::received, &app, &QCoreApplication::quit);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &appState, [&appState] { appState.flush(); });
+    // Losing the X server ends the app through its event loop, with status 1.
+    X11DisplayLoss::setReaction([&app] {
+        QMetaObject::invokeMethod(
+            &app,
+            [] {
+                printDiagnostic(u"[Shell] The display went away"_qs);
+                QCoreApplication::exit(1);
+            },
+            Qt::QueuedConnection);
+    });
+    const ExitGuard exitGuard([&appState] { appState.flush(); });
     return QApplication::exec();
 }
