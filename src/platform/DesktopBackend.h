@@ -20,6 +20,7 @@ struct DesktopCapabilities
     enum class Paste {
         SyntheticKeys,   // XTest on X11
         VirtualKeyboard, // a Wayland virtual keyboard the app keeps
+        FakeInput,       // KWin's fake input
         CopyOnly,        // nothing can send keys: the text is copied for the user to paste
     };
 

@@ -1,5 +1,6 @@
 #include "platform/DesktopBackendFactory.h"
 
+#include "platform/KWinDesktopBackend.h"
 #include "platform/ToolkitDesktopBackend.h"
 #include "platform/WaylandConnection.h"
 #include "platform/WlrootsDesktopBackend.h"
@@ -9,6 +10,7 @@ namespace {
 
 const QString dataControl = QStringLiteral("zwlr_data_control_manager_v1");
 const QString virtualKeyboards = QStringLiteral("zwp_virtual_keyboard_manager_v1");
+const QString kwinFakeInput = QStringLiteral("org_kde_kwin_fake_input");
 
 } // namespace
 
@@ -21,11 +23,13 @@ DesktopBackendChoice chooseDesktopBackend(const DesktopSession &session)
         return {DesktopBackendKind::X11, {Keys::SystemWide, Paste::SyntheticKeys, true}};
     case DesktopSession::Type::Wayland:
         // Sending the paste keys is no use while the text cannot be put on the clipboard.
-        if (session.waylandGlobals.contains(dataControl)) {
-            const bool keys = session.waylandGlobals.contains(virtualKeyboards);
-            return {DesktopBackendKind::Wlroots,
-                    {Keys::BindingsOnly, keys ? Paste::VirtualKeyboard : Paste::CopyOnly, true}};
-        }
+        if (!session.waylandGlobals.contains(dataControl))
+            break;
+        if (session.waylandGlobals.contains(virtualKeyboards))
+            return {DesktopBackendKind::Wlroots, {Keys::BindingsOnly, Paste::VirtualKeyboard, true}};
+        if (session.waylandGlobals.contains(kwinFakeInput))
+            return {DesktopBackendKind::KWin, {Keys::BindingsOnly, Paste::FakeInput, true}};
+        return {DesktopBackendKind::Wlroots, {Keys::BindingsOnly, Paste::CopyOnly, true}};
         break;
     case DesktopSession::Type::None:
         break;
@@ -50,6 +54,8 @@ std::unique_ptr<DesktopBackend> openDesktopBackend()
         return std::make_unique<X11DesktopBackend>();
     case DesktopBackendKind::Wlroots:
         return std::make_unique<WlrootsDesktopBackend>(std::move(wayland));
+    case DesktopBackendKind::KWin:
+        return std::make_unique<KWinDesktopBackend>(std::move(wayland));
     case DesktopBackendKind::Toolkit:
         break;
     }

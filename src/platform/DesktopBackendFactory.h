@@ -15,7 +15,7 @@ struct DesktopSession
     QStringList waylandGlobals;
 };
 
-enum class DesktopBackendKind { X11, Wlroots, Toolkit };
+enum class DesktopBackendKind { X11, Wlroots, KWin, Toolkit };
 
 struct DesktopBackendChoice
 {

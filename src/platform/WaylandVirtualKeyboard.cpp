@@ -17,6 +17,7 @@ namespace {
 
 // Linux evdev key codes (linux/input-event-codes.h).
 constexpr uint32_t keyLeftControl = 29;
+constexpr uint32_t keyLeftShift = 42;
 constexpr uint32_t keyV = 47;
 
 uint32_t nowMs()
@@ -75,9 +76,11 @@ bool WaylandVirtualKeyboard::uploadKeymap(const QByteArray &layout)
     if (!xkb.keymap)
         return false;
     const xkb_mod_index_t control = xkb_keymap_mod_get_index(xkb.keymap, XKB_MOD_NAME_CTRL);
-    if (control == XKB_MOD_INVALID)
+    const xkb_mod_index_t shift = xkb_keymap_mod_get_index(xkb.keymap, XKB_MOD_NAME_SHIFT);
+    if (control == XKB_MOD_INVALID || shift == XKB_MOD_INVALID)
         return false;
     m_controlMask = 1u << control;
+    m_shiftMask = 1u << shift;
 
     char *text = xkb_keymap_get_as_string(xkb.keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
     if (!text)
@@ -107,12 +110,21 @@ void WaylandVirtualKeyboard::sendPaste()
 {
     if (!isAvailable())
         return;
+    const bool terminal = isTerminalFocused && isTerminalFocused();
     // A virtual keyboard's keys do not change the modifier state by themselves: it is stated
     // beside them, as a physical keyboard's driver would.
     press(keyLeftControl, true);
     hold(m_controlMask);
+    if (terminal) {
+        press(keyLeftShift, true);
+        hold(m_controlMask | m_shiftMask);
+    }
     press(keyV, true);
     press(keyV, false);
+    if (terminal) {
+        press(keyLeftShift, false);
+        hold(m_controlMask);
+    }
     press(keyLeftControl, false);
     hold(0);
     m_connection.flush();

@@ -5,6 +5,7 @@
 #include <QByteArray>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class WaylandConnection;
@@ -27,8 +28,10 @@ public:
 
     // True while the compositor is there.
     bool isAvailable() override;
-    // Ctrl+V.
+    // Ctrl+V, or Ctrl+Shift+V where `isTerminalFocused` says a terminal emulator has the focus.
     void sendPaste() override;
+
+    std::function<bool()> isTerminalFocused;
 
     // One key by its Linux evdev code going down or up, with no modifier state changed.
     void sendKey(uint32_t evdevCode, bool down);
@@ -43,4 +46,5 @@ private:
     zwp_virtual_keyboard_manager_v1 *m_manager = nullptr;
     zwp_virtual_keyboard_v1 *m_keyboard = nullptr;
     uint32_t m_controlMask = 0;
+    uint32_t m_shiftMask = 0;
 };

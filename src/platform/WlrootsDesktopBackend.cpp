@@ -1,6 +1,8 @@
 #include "platform/WlrootsDesktopBackend.h"
 
+#include "platform/TerminalApplications.h"
 #include "platform/WaylandConnection.h"
+#include "platform/WaylandFocusTracker.h"
 #include "platform/WaylandVirtualKeyboard.h"
 #include "platform/WlrDataControlPasteboard.h"
 
@@ -10,11 +12,18 @@ WlrootsDesktopBackend::WlrootsDesktopBackend(std::unique_ptr<WaylandConnection> 
     // Pasting needs a clipboard that can be written without the focus.
     if (m_pasteboard)
         m_keyboard = WaylandVirtualKeyboard::create(*m_connection);
+    m_focus = WaylandFocusTracker::create(*m_connection);
+    if (m_keyboard && m_focus) {
+        m_keyboard->isTerminalFocused = [focus = m_focus.get()] {
+            return isTerminalApplication(focus->activeAppId());
+        };
+    }
 }
 
 WlrootsDesktopBackend::~WlrootsDesktopBackend()
 {
     m_keyboard.reset();
+    m_focus.reset();
     m_pasteboard.reset();
 }
 

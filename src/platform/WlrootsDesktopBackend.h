@@ -6,13 +6,15 @@
 #include <memory>
 
 class WaylandConnection;
+class WaylandFocusTracker;
 class WaylandVirtualKeyboard;
 class WlrDataControlPasteboard;
 
 // A Wayland compositor with the wlr data-control protocol (sway and other wlroots compositors,
 // KWin): the clipboard is read and written without the focus, and where the compositor offers
-// virtual keyboards, the paste keys go through one kept for the app's life. Applications' keys are
-// not shown to the app: push-to-talk comes through compositor bindings.
+// virtual keyboards, the paste keys go through one kept for the app's life (Ctrl+Shift+V when the
+// compositor names a terminal emulator as the active window). Applications' keys are not shown to
+// the app: push-to-talk comes through compositor bindings.
 class WlrootsDesktopBackend final : public DesktopBackend
 {
 public:
@@ -28,6 +30,7 @@ public:
 private:
     std::unique_ptr<WaylandConnection> m_connection;
     std::unique_ptr<WlrDataControlPasteboard> m_pasteboard;
+    std::unique_ptr<WaylandFocusTracker> m_focus;
     std::unique_ptr<WaylandVirtualKeyboard> m_keyboard;
     UnavailableKeySynthesizer m_noKeys;
 };

@@ -24,6 +24,7 @@ private slots:
 
         const QString control = u"zwlr_data_control_manager_v1"_s;
         const QString keyboard = u"zwp_virtual_keyboard_manager_v1"_s;
+        const QString fakeInput = u"org_kde_kwin_fake_input"_s;
         const QStringList common{u"wl_compositor"_s, u"wl_seat"_s, u"xdg_wm_base"_s};
         const auto row = [](const char *name, Type type, const QStringList &globals, DesktopBackendKind kind,
                             Paste paste, bool clipboard) {
@@ -33,7 +34,9 @@ private slots:
         row("no display", Type::None, {}, DesktopBackendKind::Toolkit, Paste::CopyOnly, false);
         row("sway", Type::Wayland, common + QStringList{control, keyboard}, DesktopBackendKind::Wlroots,
             Paste::VirtualKeyboard, true);
-        // KWin: data control, but no virtual keyboards for ordinary clients.
+        row("kwin", Type::Wayland, common + QStringList{control, fakeInput}, DesktopBackendKind::KWin,
+            Paste::FakeInput, true);
+        // KWin without the fake-input grant in the app's .desktop file.
         row("data control only", Type::Wayland, common + QStringList{control}, DesktopBackendKind::Wlroots,
             Paste::CopyOnly, true);
         // Keys without a clipboard that can be written unfocused would paste stale content.
