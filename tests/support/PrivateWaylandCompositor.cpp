@@ -1,5 +1,6 @@
 #include "support/PrivateWaylandCompositor.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -129,10 +130,15 @@ int PrivateWaylandCompositor::run(const QString &program, const QStringList &arg
     QProcess process;
     process.setProcessEnvironment(environment());
     process.start(program, arguments);
-    if (!process.waitForFinished(15000)) {
-        process.kill();
-        process.waitForFinished(1000);
-        return -1;
+    // The tool may read the clipboard from this very process, which must go on answering.
+    const QDeadlineTimer patience(15000);
+    while (!process.waitForFinished(10)) {
+        if (patience.hasExpired() || process.state() == QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(1000);
+            return -1;
+        }
+        QCoreApplication::processEvents();
     }
     if (output)
         *output = process.readAllStandardOutput();

@@ -30,7 +30,8 @@ WaylandTextField::WaylandTextField(const QProcessEnvironment &environment)
 {
     m_process.setProcessEnvironment(environment);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(u"python3"_qs, {u"-c"_qs, QString::fromUtf8(kScript)});
+    // Debian's own Python: the GTK bindings are its package.
+    m_process.start(u"/usr/bin/python3"_qs, {u"-c"_qs, QString::fromUtf8(kScript)});
 }
 
 WaylandTextField::~WaylandTextField()
