@@ -16,14 +16,14 @@ constexpr auto kConfig = R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bu
   <policy context="default">
     <allow send_destination="*" eavesdrop="true"/>
     <allow eavesdrop="true"/>
-    <allow own="*"/>
+    <allow own="*"/>%2
   </policy>
 </busconfig>
 )";
 
 } // namespace
 
-PrivateSessionBus::PrivateSessionBus()
+PrivateSessionBus::PrivateSessionBus(Access access)
 {
     const QString configPath = m_dir.filePath(QStringLiteral("bus.conf"));
     QFile config(configPath);
@@ -31,8 +31,14 @@ PrivateSessionBus::PrivateSessionBus()
         m_error = QStringLiteral("cannot write the bus configuration");
         return;
     }
-    config.write(QString::fromLatin1(kConfig).arg(m_dir.path()).toUtf8());
+    const bool everyone = access == Access::EveryUser;
+    config.write(QString::fromLatin1(kConfig)
+                     .arg(m_dir.path(), everyone ? QStringLiteral("\n    <allow user=\"*\"/>") : QString())
+                     .toUtf8());
     config.close();
+    if (everyone)
+        QFile::setPermissions(m_dir.path(),
+                              QFile::permissions(m_dir.path()) | QFile::ExeOther | QFile::ExeGroup);
 
     m_daemon.start(QStringLiteral("dbus-daemon"),
                    {QStringLiteral("--config-file=") + configPath, QStringLiteral("--print-address"),

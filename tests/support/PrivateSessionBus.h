@@ -11,7 +11,10 @@
 class PrivateSessionBus
 {
 public:
-    PrivateSessionBus();
+    // Who may connect: the test's own user, or (for programs a compositor runs under its own
+    // user) every user of the machine.
+    enum class Access { ThisUser, EveryUser };
+    explicit PrivateSessionBus(Access access = Access::ThisUser);
     ~PrivateSessionBus();
     PrivateSessionBus(const PrivateSessionBus &) = delete;
     PrivateSessionBus &operator=(const PrivateSessionBus &) = delete;
