@@ -13,6 +13,7 @@ PACKAGES=(
   libx11-dev libxi-dev libxtst-dev libxkbcommon-dev
   bootstrap-icons
   flite sox pulseaudio pulseaudio-utils xvfb xdotool xclip imagemagick dbus dbus-x11 python3-tk
+  desktop-file-utils appstream man-db
 )
 
 missing=()

@@ -12,6 +12,7 @@ constexpr auto kConfig = R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bu
 <busconfig>
   <type>session</type>
   <listen>unix:dir=%1</listen>
+  %2
   <auth>EXTERNAL</auth>
   <policy context="default">
     <allow send_destination="*" eavesdrop="true"/>
@@ -23,7 +24,7 @@ constexpr auto kConfig = R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bu
 
 } // namespace
 
-PrivateSessionBus::PrivateSessionBus()
+PrivateSessionBus::PrivateSessionBus(const QString &serviceFolder)
 {
     const QString configPath = m_dir.filePath(QStringLiteral("bus.conf"));
     QFile config(configPath);
@@ -31,7 +32,10 @@ PrivateSessionBus::PrivateSessionBus()
         m_error = QStringLiteral("cannot write the bus configuration");
         return;
     }
-    config.write(QString::fromLatin1(kConfig).arg(m_dir.path()).toUtf8());
+    const QString services = serviceFolder.isEmpty() ? QString()
+                                                     : QStringLiteral("<servicedir>") + serviceFolder +
+                                                           QStringLiteral("</servicedir>");
+    config.write(QString::fromLatin1(kConfig).arg(m_dir.path(), services).toUtf8());
     config.close();
 
     m_daemon.start(QStringLiteral("dbus-daemon"),
