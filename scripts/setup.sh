@@ -14,6 +14,7 @@ PACKAGES=(
   bootstrap-icons
   flite sox pulseaudio pulseaudio-utils xvfb xdotool xclip imagemagick dbus dbus-x11 python3-tk
   libwayland-dev plasma-wayland-protocols sway qt6-wayland wl-clipboard grim python3-gi gir1.2-gtk-3.0
+  desktop-file-utils appstream man-db
 )
 
 missing=()

@@ -30,6 +30,7 @@
 #include "ui/LocalKeyMonitor.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QIcon>
 #include <QTimer>
 #include <QtQml/qqmlextensionplugin.h>
@@ -103,14 +104,39 @@ DBusControlService::Handlers controlHandlers(AppState *&state, DesktopShell *&sh
     return handlers;
 }
 
+// --help and --version answer before the app connects to a display, so they work without one.
+void answerHelpOrVersion(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    QCommandLineParser options;
+    options.setApplicationDescription(
+        u"Dictrava: hold Right Alt in any application, speak and release; your words are recognised "
+        "on this computer and pasted at the cursor. Ctrl+Space toggles the Command Deck. Control the "
+        "running app with dictrava-cli."_qs);
+    // Qt's own single-dash options (-platform, -display…) are left to QApplication.
+    options.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help = options.addHelpOption();
+    const QCommandLineOption version = options.addVersionOption();
+    options.parse(arguments);
+    if (!options.isSet(help) && !options.isSet(version) && !options.isSet(u"help-all"_qs))
+        return;
+    const QCoreApplication app(argc, argv);
+    if (options.isSet(version))
+        options.showVersion();
+    options.showHelp();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    limitMallocArenas();
-    QApplication app(argc, argv);
     QApplication::setApplicationName(u"Dictrava"_qs);
     QApplication::setApplicationVersion(QStringLiteral(DICTRAVA_VERSION));
+    answerHelpOrVersion(argc, argv);
+    limitMallocArenas();
+    QApplication app(argc, argv);
     QApplication::setDesktopFileName(u"dictrava"_qs);
     QApplication::setWindowIcon(QIcon(u":/Dictrava/dictrava.svg"_qs));
     // The tray is the app: closing a window never ends it.
