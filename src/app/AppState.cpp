@@ -20,6 +20,7 @@
 #include "stores/HistoryStore.h"
 #include "stores/JsonStoreBase.h"
 #include "stores/SnippetStore.h"
+#include "stores/StoreNotices.h"
 #include "usage/UsageReporter.h"
 
 #include <QPointer>
@@ -76,13 +77,16 @@ AppState::AppState(QSettings &settingsStore, const Clock &clock, AppServices ser
 {
     if (!sharedInstance)
         sharedInstance = this;
+    listenToStores();
 }
 
 AppState::~AppState()
 {
-    if (sharedInstance == this)
-        sharedInstance = nullptr;
     flush();
+    if (sharedInstance == this) {
+        sharedInstance = nullptr;
+        StoreNotices::setListener({});
+    }
 }
 
 AppState *AppState::shared()
@@ -183,6 +187,18 @@ void AppState::wireEngine()
     engine->onError = [self](const QString &message) {
         onMainThread(self, [self, message] { self->setStatusMessage(u"Speech error: "_qs + message); });
     };
+}
+
+// A failed save, and a file that could not be read, are put on the status line, where the user
+// looks; the message stays until the next action replaces it.
+void AppState::listenToStores()
+{
+    if (sharedInstance != this)
+        return;
+    StoreNotices::setListener([this](const StoreNotice &notice) {
+        if (notice.kind != StoreNotice::Kind::Saved)
+            onMainThread(this, [this, message = notice.message] { setStatusMessage(message); });
+    });
 }
 
 void AppState::startDictation()
@@ -353,9 +369,9 @@ void AppState::copyToPasteboard(const QString &text)
         m_services.pasteboard->setText(text);
 }
 
-void AppState::flush()
+QStringList AppState::flush()
 {
-    JsonStoreBase::flushAll();
+    return JsonStoreBase::flushAll();
 }
 
 void AppState::setDictating(bool on)

@@ -122,8 +122,9 @@ public:
     ProcessResult process(const QString &raw, VoiceMode mode, bool complete = true);
     static QString incompleteStatus(const QString &status);
 
-    // Writes every pending save; called on the way out.
-    void flush();
+    // Writes every pending save; called on the way out and before a result is confirmed. Why
+    // saves failed, one message per store; empty when everything is on disk.
+    QStringList flush();
 
 signals:
     void isDictatingChanged();
@@ -143,6 +144,7 @@ private:
     void copyToPasteboard(const QString &text);
     void requestPermissions();
     void wireEngine();
+    void listenToStores();
 
     void setDictating(bool on);
     void setLiveTranscript(const QString &text);

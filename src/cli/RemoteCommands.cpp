@@ -62,7 +62,9 @@ bool appOwnsDataFolder(const QString &dataFolder)
 
 int runControl(const QString &method, QTextStream &out, QTextStream &err)
 {
-    if (!DBusControlClient::isAppRunning()) {
+    // A key bound to start dictation or open the deck starts the app; asking or stopping does not.
+    const bool startsApp = method != u"Status" && method != u"StopDictation";
+    if (!DBusControlClient::isAppRunning() && !(startsApp && DBusControlClient::isActivatable())) {
         err << "dictrava-cli: Dictrava is not running\n";
         return 1;
     }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <memory>
 #include <utility>
@@ -117,8 +118,11 @@ std::optional<QString> WavFileInput::start(BufferHandler onBuffer)
             const sf_count_t frames = sf_readf_float(opened->file.get(), interleaved.data(), kBufferFrames);
             if (frames <= 0)
                 break;
-            for (sf_count_t i = 0; i < frames; ++i)
-                samples[size_t(i)] = interleaved[size_t(i) * size_t(channels)];
+            for (sf_count_t i = 0; i < frames; ++i) {
+                // A float file may hold NaN or infinity, which no consumer of audio can take.
+                const float sample = interleaved[size_t(i) * size_t(channels)];
+                samples[size_t(i)] = std::isfinite(sample) ? sample : 0.0f;
+            }
             delivered += frames;
             if (m_pacing != Pacing::AsFastAsPossible) {
                 // A microphone hands over a buffer once all of its frames have been heard.
