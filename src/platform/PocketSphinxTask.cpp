@@ -91,6 +91,11 @@ void Worker::run()
         if (decode(batch))
             break;
         if (ended) {
+            {
+                // The decoder's last pass over the utterance is work still to do: not caught up.
+                std::lock_guard lock(m_state.mutex);
+                m_state.decodingLeft = 1;
+            }
             m_converted.clear();
             m_resampler.flush(m_converted);
             m_rest = {};

@@ -38,8 +38,9 @@ public:
     // after its end, keeps that audio here, in order and at its own rate, so the caller can hand
     // it to the next task and nothing said is lost. Taking it empties the store. Any thread.
     virtual std::vector<float> takeUnheardAudio() = 0;
-    // How many samples given to the task it has yet to decode: 0 once it has caught up with the
-    // audio (or has ended). Any thread.
+    // Roughly how many samples given to the task it has yet to decode, at least 1 while it still
+    // works on audio already given (its last pass after endAudio() included): 0 once it has
+    // caught up, or has ended. Any thread.
     virtual std::size_t backlog() const = 0;
 };
 
