@@ -25,6 +25,14 @@
 namespace {
 
 constexpr int kUsageError = 2;
+// The command forms, shown by --help and on a usage error.
+constexpr auto kUsage = "usage: dictrava-cli (dictate|capture|focus|briefing) (--text TEXT | --audio FILE "
+                        "[--realtime])\n"
+                        "                    [--now YYYY-MM-DDTHH:MM[:SS]] [--json]\n"
+                        "       dictrava-cli meeting --audio FILE [--realtime] [--json]\n"
+                        "       dictrava-cli ptt (start|stop|toggle)\n"
+                        "       dictrava-cli deck\n"
+                        "       dictrava-cli status\n";
 
 // The control calls a key binding of the desktop can make.
 std::optional<QString> controlMethod(const QStringList &positional)
@@ -65,14 +73,17 @@ int main(int argc, char *argv[])
 
     QCommandLineParser options;
     options.setApplicationDescription(u"Runs Dictrava's processing for a voice mode over a transcript or a "
-                                      "recording, or transcribes a recorded meeting."_qs);
+                                      "recording, or transcribes a recorded meeting. ptt, deck and status "
+                                      "control the running app; ptt start, ptt toggle and deck start it "
+                                      "when it is not running.\n\n"_qs +
+                                      QString::fromLatin1(kUsage));
     options.addHelpOption();
     options.addVersionOption();
     options.addPositionalArgument(u"mode"_qs,
                                   u"dictate, capture, focus, briefing or meeting; or "
                                   "ptt start|stop|toggle, deck or status, for the running app"_qs);
     const QCommandLineOption textOption(u"text"_qs, u"The raw transcript."_qs, u"TEXT"_qs);
-    const QCommandLineOption audioOption(u"audio"_qs, u"A recording to recognise (WAV, FLAC…)."_qs,
+    const QCommandLineOption audioOption(u"audio"_qs, u"A recording to recognise (WAV, FLAC…): a file, a pipe, or - for standard input."_qs,
                                          u"FILE"_qs);
     const QCommandLineOption realtimeOption(u"realtime"_qs, u"Play the recording at its own speed."_qs);
     const QCommandLineOption nowOption(u"now"_qs, u"Run as if it were this local time."_qs,
@@ -92,13 +103,7 @@ int main(int argc, char *argv[])
     const bool oneInput = options.isSet(textOption) != options.isSet(audioOption);
     if (positional.size() != 1 || (!mode && !meeting) || !oneInput ||
         (meeting && !options.isSet(audioOption))) {
-        err << "usage: dictrava-cli (dictate|capture|focus|briefing) (--text TEXT | --audio FILE "
-               "[--realtime])\n"
-               "                    [--now YYYY-MM-DDTHH:MM[:SS]] [--json]\n"
-               "       dictrava-cli meeting --audio FILE [--realtime] [--json]\n"
-               "       dictrava-cli ptt (start|stop|toggle)\n"
-               "       dictrava-cli deck\n"
-               "       dictrava-cli status\n";
+        err << kUsage;
         return kUsageError;
     }
     if (options.isSet(jsonOption))
