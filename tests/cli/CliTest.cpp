@@ -301,7 +301,8 @@ private slots:
         if (via == u"FIFO"_qs) {
             via = dir.filePath(u"fifo"_qs);
             QCOMPARE(QProcess::execute(u"mkfifo"_qs, {via}), 0);
-            writer.start(u"timeout"_qs, {u"30"_qs, u"sh"_qs, u"-c"_qs, u"cat \"$0\" > \"$1\""_qs, speech, via});
+            writer.start(u"timeout"_qs,
+                         {u"30"_qs, u"sh"_qs, u"-c"_qs, u"cat \"$0\" > \"$1\""_qs, speech, via});
         }
         const Run run = runCli({u"dictate"_qs, u"--audio"_qs, via, u"--json"_qs},
                                writer.program().isEmpty() ? wav : QByteArray());
