@@ -197,7 +197,7 @@ private slots:
             QVERIFY(cli.waitForStarted());
             if (!cli.waitForFinished(int(random.bounded(20, 200))))
                 cli.kill();
-            QVERIFY(cli.waitForFinished(10000));
+            QVERIFY(cli.state() == QProcess::NotRunning || cli.waitForFinished(10000));
             if (cli.exitStatus() == QProcess::NormalExit && cli.exitCode() == 0 &&
                 cli.readAllStandardOutput().contains("Captured 1 task"))
                 acknowledged.insert(u"Call person %1"_qs.arg(run));
