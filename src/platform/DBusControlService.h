@@ -30,6 +30,9 @@ public:
         std::function<bool(const QString &mode)> setVoiceMode;
         // The result as JSON; empty when the mode is not one of the voice modes.
         std::function<QByteArray(const QString &mode, const QString &text)> process;
+        // "start", "stop", "pause" (pause or resume) or "notes" for the meeting. Answers the
+        // notes' Markdown for "notes", and why the meeting did not start for "start".
+        std::function<QString(const QString &action)> meeting;
         // What the app is doing, as JSON, for status bars and scripts.
         std::function<QByteArray()> status;
         QString dataFolder;
@@ -53,6 +56,12 @@ public slots:
     Q_SCRIPTABLE void SetVoiceMode(const QString &mode);
     Q_SCRIPTABLE QString Process(const QString &mode, const QString &text);
     Q_SCRIPTABLE QString Status();
+    Q_SCRIPTABLE void StartMeeting();
+    Q_SCRIPTABLE void StopMeeting();
+    // Pauses a running meeting, or resumes a paused one.
+    Q_SCRIPTABLE void ToggleMeetingPause();
+    // The Markdown notes of the running or last meeting.
+    Q_SCRIPTABLE QString MeetingNotes();
     // The folder whose data files this instance writes.
     Q_SCRIPTABLE QString DataFolder();
 

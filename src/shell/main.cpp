@@ -10,6 +10,7 @@
 #include "dictation/DictationEngine.h"
 #include "dictation/HotkeyManager.h"
 #include "dictation/TextInserter.h"
+#include "meeting/MeetingSession.h"
 #include "planning/CommandDeckController.h"
 #include "platform/DBusControlClient.h"
 #include "platform/DBusControlService.h"
@@ -79,6 +80,20 @@ DBusControlService::Handlers controlHandlers(AppState *&state, DesktopShell *&sh
             return QByteArray();
         return resultJson(state->process(text, *mode), *mode);
     };
+    handlers.meeting = [&state](const QString &action) -> QString {
+        if (!state)
+            return {};
+        MeetingSession &meeting = state->meeting();
+        if (action == u"start") {
+            meeting.start();
+            return meeting.isRunning() ? QString() : meeting.errorMessage();
+        }
+        if (action == u"stop")
+            meeting.stop();
+        if (action == u"pause")
+            meeting.togglePause();
+        return action == u"notes" ? meeting.exportMarkdown() : QString();
+    };
     handlers.status = [&state] {
         if (!state)
             return QByteArray();
@@ -146,6 +161,8 @@ int main(int argc, char *argv[])
     services.inserter = &inserter;
     services.pasteboard = &clipboard;
     services.permissions = &permissions;
+    services.meetingInput = [] { return std::make_unique<PulseAudioInput>(); };
+    services.meetingRecognizers = recognizers;
     AppState appState(*settings, clock, services, dataFolder);
     state = &appState;
 

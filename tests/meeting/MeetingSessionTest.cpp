@@ -97,7 +97,7 @@ struct Rig final : MemoryPasteboard
 
 MeetingSegment segment(const QString &label, const QString &text)
 {
-    return {QUuid::createUuid(), 0, label, text, {}};
+    return {QUuid::createUuid(), 0, label, text, {}, 0, 0};
 }
 
 } // namespace
@@ -193,6 +193,37 @@ private slots:
         rig.session->clearRoster();
         QVERIFY(rig.session->speakerNames().isEmpty());
         QVERIFY(rig.session->segments().isEmpty());
+    }
+
+    // The second speaker follows within the silence that would end the utterance.
+    void splitsWhereTheVoiceChanges()
+    {
+        Rig rig;
+        Voice low{100, 1};
+        Voice high{300, 2};
+        rig.session->start();
+        rig.input->pushConstant(0, 5);
+        rig.speak(low, 10, 14);
+        rig.speak(high, 10);
+        QVERIFY(rig.recognizer->waitForTasks(1));
+        QTRY_COMPARE(rig.recognizer->task(0)->endAudioCalls(), 1);
+        const auto word = [](const char *text, double start, double end) {
+            return RecognizedWord{QString::fromLatin1(text), start, end};
+        };
+        rig.recognizer->task(0)->finalResult(u"hello there how are you"_s,
+                                             {word("hello", 0, 0.2), word("there", 0.2, 0.4),
+                                              word("how", 1.05, 1.2), word("are", 1.2, 1.3), word("you", 1.3, 1.4)});
+        QTRY_COMPARE(rig.session->segments().size(), 2);
+        const auto seconds = [](int buffers) { return buffers * 2048 / 48000.0; };
+        const MeetingSegment first = rig.session->segments().at(0);
+        const MeetingSegment second = rig.session->segments().at(1);
+        QCOMPARE(first.text, u"hello there"_s);
+        QCOMPARE(second.text, u"how are you"_s);
+        QCOMPARE(QList<int>({first.speakerIndex, second.speakerIndex}), QList<int>({0, 1}));
+        const QList<double> times{first.start, first.end, second.start, second.end};
+        const QList<double> expected{seconds(5), seconds(15), seconds(29), seconds(39)};
+        for (qsizetype i = 0; i < times.size(); ++i)
+            QVERIFY2(std::abs(times[i] - expected[i]) < 1e-9, qPrintable(QString::number(times[i])));
     }
 
     void checkIn()
@@ -310,7 +341,7 @@ private slots:
         QCOMPARE(rig.session->segments().at(0).text, text);
         QTEST(sinceEnd.elapsed() >= 2900, "waitsForLimit");
         QVERIFY(sinceEnd.elapsed() < 4500);
-        task->deliverLate(RecognitionResult{u"too late"_s, true});
+        task->deliverLate(RecognitionResult{u"too late"_s, true, {}});
         QTest::qWait(50);
         QCOMPARE(rig.session->segments().size(), 1);
         QCOMPARE(rig.session->liveText(), QString());

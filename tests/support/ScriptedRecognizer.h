@@ -24,8 +24,11 @@ public:
     bool isCancelled() const { return m_cancelled.load(); }
 
     // Like the real recogniser, nothing reaches the handler once the task is cancelled.
-    void partial(const QString &text) { deliver(RecognitionResult{text, false}, std::nullopt, false); }
-    void finalResult(const QString &text) { deliver(RecognitionResult{text, true}, std::nullopt, false); }
+    void partial(const QString &text) { deliver(RecognitionResult{text, false, {}}, std::nullopt, false); }
+    void finalResult(const QString &text, const QList<RecognizedWord> &words = {})
+    {
+        deliver(RecognitionResult{text, true, words}, std::nullopt, false);
+    }
     void fail(RecognitionError::Kind kind, const QString &description = QString())
     {
         deliver(std::nullopt, RecognitionError{kind, description}, false);
