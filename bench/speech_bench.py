@@ -10,7 +10,9 @@ Renders sentences with flite (4 voices), then measures side by side:
   - resident memory of `dictrava-cli meeting` over a 60-minute meeting (sampled)
 
 --meeting runs only the meeting rows; --tune uses the meetings kept for tuning instead of the
-scored ones; --build DIR takes dictrava-cli from an existing build.
+scored ones; --without-recognition measures attribution alone (bench/AttributionBench: no
+recogniser, so neither its errors nor the machine's load count); --build DIR takes the programs
+from an existing build.
 """
 import itertools, json, os, re, resource, statistics, subprocess, sys, tempfile, time
 
@@ -177,7 +179,10 @@ def meeting_bench(workdir, env, meetings=3, tune=False):
         for m in range(meetings):
             path, turns = synthesize_meeting(workdir, f"meeting{count}-{m}", count, rng)
             before = child_cpu()
-            result = run_json(["taskset", "-c", "0", CLI, "meeting", "--audio", path, "--json"], env=env)
+            if "--without-recognition" in sys.argv:
+                result = run_json(["taskset", "-c", "0", os.path.join(BUILD, "bench", "AttributionBench"), path])
+            else:
+                result = run_json(["taskset", "-c", "0", CLI, "meeting", "--audio", path, "--json"], env=env)
             cpu += child_cpu() - before
             audio += duration(path)
             hits = score_meeting(result["segments"], turns, count)
@@ -191,7 +196,8 @@ def meeting_bench(workdir, env, meetings=3, tune=False):
         print(f"meeting attribution, {count} voices: {right}/{total} = {right / total:.1%}, "
               f"{voices_found / meetings:.1f} voices found (goal >= 95%)")
     print(f"meeting attribution, turns under 1.5 s: {short[0]}/{short[1]} = {short[0] / max(short[1], 1):.1%}")
-    print(f"meeting CPU (recognition included) {1000 * cpu / audio:.0f} ms per second of audio")
+    what = "without recognition" if "--without-recognition" in sys.argv else "recognition included"
+    print(f"meeting CPU ({what}) {1000 * cpu / audio:.1f} ms per second of audio")
 
 
 def memory_bench(workdir, env, minutes=60):
@@ -225,7 +231,7 @@ def main():
     quick = "--quick" in sys.argv
     if "--build" not in sys.argv:
         run(["cmake", "-S", ROOT, "-B", BUILD, "-DCMAKE_BUILD_TYPE=Release"])
-        run(["cmake", "--build", BUILD, "-j", str(os.cpu_count()), "--target", "dictrava-cli"])
+        run(["cmake", "--build", BUILD, "-j", str(os.cpu_count()), "--target", "dictrava-cli", "AttributionBench"])
     with tempfile.TemporaryDirectory() as workdir:
         env = dict(os.environ, XDG_DATA_HOME=os.path.join(workdir, "data"),
                    XDG_CONFIG_HOME=os.path.join(workdir, "config"))

@@ -20,7 +20,7 @@ constexpr float logFloor = 1e-8f;
 // Frames this far below the stretch's loudest are pauses, breath or reverberation.
 constexpr float keptRangeDb = 30;
 constexpr int minimumFrames = 3;
-// Frames quieter than this (mean power of the emphasised, windowed frame) are digital silence.
+// Frames quieter than this (mean power) are digital silence.
 constexpr float silenceDb = -90;
 
 double toMel(double hz)
@@ -47,9 +47,8 @@ void VoiceFeatureExtractor::reset(double sampleRate)
     m_sampleRate = sampleRate;
     if (sampleRate != m_configuredRate)
         configure(sampleRate);
-    m_previousSample = 0;
-    m_pending.clear();
-    m_pendingStart = 0;
+    // The sample before the first one: silence.
+    m_pending.assign(1, 0.0f);
     m_frames.clear();
 }
 
@@ -107,30 +106,30 @@ void VoiceFeatureExtractor::append(std::span<const float> samples)
 {
     if (!m_fft || samples.empty())
         return;
-    for (const float sample : samples) {
-        m_pending.push_back(sample - preEmphasis * m_previousSample);
-        m_previousSample = sample;
-    }
+    // m_pending holds the samples not yet framed, after the one sample before them that the
+    // pre-emphasis of the first needs.
+    m_pending.insert(m_pending.end(), samples.begin(), samples.end());
     const std::size_t length = std::size_t(m_frameLength);
-    while (m_pending.size() - m_pendingStart >= length) {
-        process(m_pending.data() + m_pendingStart);
-        m_pendingStart += std::size_t(m_hop);
-    }
-    m_pending.erase(m_pending.begin(), m_pending.begin() + std::ptrdiff_t(m_pendingStart));
-    m_pendingStart = 0;
+    std::size_t start = 0;
+    for (; m_pending.size() - start - 1 >= length; start += std::size_t(m_hop))
+        process(m_pending.data() + start);
+    m_pending.erase(m_pending.begin(), m_pending.begin() + std::ptrdiff_t(start));
 }
 
-void VoiceFeatureExtractor::process(const float *frame)
+void VoiceFeatureExtractor::process(const float *previousAndFrame)
 {
-    for (int n = 0; n < m_frameLength; ++n)
-        m_windowed[std::size_t(n)] = frame[n] * m_window[std::size_t(n)];
+    // The level is that of the plain audio: emphasised, the quiet high hiss of a room would come
+    // near the level of a voice.
+    const float *frame = previousAndFrame + 1;
     double power = 0;
     for (int n = 0; n < m_frameLength; ++n)
-        power += double(m_windowed[std::size_t(n)]) * m_windowed[std::size_t(n)];
+        power += double(frame[n]) * frame[n];
     const auto level = float(10 * std::log10(power / m_frameLength + 1e-30));
     // A NaN or infinite sample would poison the whole stretch; such a frame is dropped.
     if (!std::isfinite(level) || level < silenceDb)
         return;
+    for (int n = 0; n < m_frameLength; ++n)
+        m_windowed[std::size_t(n)] = (frame[n] - preEmphasis * frame[n - 1]) * m_window[std::size_t(n)];
     m_fft->forward(m_windowed.data(), m_spectrum.data());
 
     std::array<float, melBands> logEnergies{};

@@ -52,7 +52,8 @@ private:
     };
 
     void configure(double sampleRate);
-    void process(const float *frame);
+    // Reads the sample before the frame and the frame.
+    void process(const float *previousAndFrame);
 
     double m_sampleRate = 0;
     double m_configuredRate = 0;
@@ -63,9 +64,7 @@ private:
     std::vector<Filter> m_filters;
     std::vector<float> m_cosines; // dimensions x melBands, orthonormal DCT-II rows 1…19
 
-    float m_previousSample = 0; // for the pre-emphasis across appends
     std::vector<float> m_pending;
-    std::size_t m_pendingStart = 0;
     std::vector<Frame> m_frames;
 
     // Scratch space, kept to avoid allocating per frame.

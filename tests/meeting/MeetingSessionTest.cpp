@@ -18,21 +18,24 @@ namespace {
 
 constexpr int quietToClose = 28; // 1.2 s of 2048-frame buffers at 48 kHz
 
-// A voiced sound: harmonics of f0 falling off as 1/h^rolloff, phase kept across buffers.
+// A voiced sound: harmonics of a wavering f0 falling off as 1/h^rolloff, phase kept across
+// buffers. The wavering gives its frames the spread a real voice has.
 struct Voice
 {
     double f0 = 100;
     double rolloff = 1;
     qint64 position = 0;
+    double phase = 0;
 
     std::vector<float> buffer(double sampleRate)
     {
         std::vector<float> samples(2048);
         for (float &sample : samples) {
             const double t = double(position++) / sampleRate;
+            phase += 2 * std::numbers::pi * f0 * (1 + 0.05 * std::sin(2 * std::numbers::pi * 3 * t)) / sampleRate;
             double value = 0;
             for (int h = 1; h * f0 < 5000; ++h)
-                value += std::sin(2 * std::numbers::pi * h * f0 * t) / std::pow(h, rolloff);
+                value += std::sin(h * phase) / std::pow(h, rolloff);
             sample = float(0.1 * value);
         }
         return samples;

@@ -18,7 +18,7 @@ Samples voice(double f0, double rolloff, double seconds, unsigned seed = 1, doub
 {
     constexpr double rate = 48000;
     std::mt19937 random(seed);
-    std::normal_distribution<double> noise(0, 0.002);
+    std::normal_distribution<double> noise(0, 0.0005);
     Samples out(std::size_t(rate * seconds));
     double phase = 0;
     for (std::size_t n = 0; n < out.size(); ++n) {
