@@ -266,6 +266,10 @@ void MeetingSession::process(const std::vector<float> &samples)
     });
 
     if (rms > silenceRMS) {
+        // The recogniser ended the utterance at a pause of its own and would not hear this:
+        // whoever speaks now starts a new one.
+        if (m_currentUtterance && m_currentUtterance->hasEnded() && m_silentFrames > 0)
+            finishUtterance();
         m_silentFrames = 0;
         ++m_speechFrames;
         if (!m_currentUtterance) {

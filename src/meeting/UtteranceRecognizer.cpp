@@ -77,6 +77,8 @@ void UtteranceRecognizer::handle(const std::optional<RecognitionResult> &result,
             m_latestWords = result->words;
         }
     }
+    if ((result && result->isFinal) || error)
+        m_ended = true;
     if (result) {
         if (m_onPartial)
             m_onPartial(result->text);

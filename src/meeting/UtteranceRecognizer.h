@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -41,6 +42,8 @@ public:
     void finish(CompletionHandler completion, DelayedJobQueue &timeouts, std::chrono::milliseconds limit);
     // Stops the task and withdraws a pending completion.
     void cancelTask();
+    // The recogniser has given its final result (or failed): audio appended now is not heard.
+    bool hasEnded() const { return m_ended.load(); }
 
 private:
     explicit UtteranceRecognizer(TextHandler onPartial);
@@ -50,6 +53,7 @@ private:
     const TextHandler m_onPartial;
     std::unique_ptr<RecognitionTask> m_task;
 
+    std::atomic<bool> m_ended = false;
     std::mutex m_lock; // guards the four below
     QString m_latest;
     QList<RecognizedWord> m_latestWords;

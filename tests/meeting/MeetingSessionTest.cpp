@@ -369,6 +369,25 @@ private slots:
         QCOMPARE(rig.session->segments().at(0).text, u"second"_s);
     }
 
+    // The recogniser ended the utterance at a shorter pause than the meeting's: what follows
+    // gets a task of its own instead of going unheard.
+    void followsTheRecognizersEnd()
+    {
+        Rig rig;
+        Voice voice;
+        const auto first = rig.open(voice);
+        QVERIFY(first);
+        first->finalResult(u"first part"_s);
+        rig.input->pushConstant(0, 10);
+        rig.speak(voice);
+        QVERIFY(rig.recognizer->waitForTasks(2));
+        QCOMPARE(first->endAudioCalls(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.session->segments().size(), 1, 5000);
+        QCOMPARE(rig.session->segments().at(0).text, u"first part"_s);
+        QTRY_COMPARE(rig.recognizer->task(1)->endAudioCalls(), 1);
+        QCOMPARE(rig.recognizer->task(1)->samplesAppended(), qint64(8 + quietToClose) * 2048);
+    }
+
     void startFailures()
     {
         Rig rig;
