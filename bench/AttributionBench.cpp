@@ -64,8 +64,9 @@ int main(int argc, char *argv[])
     }
     const auto recognizer = std::make_shared<WordPerTenth>();
     SystemClock clock;
-    MeetingSession meeting(std::make_unique<WavFileInput>(QString::fromLocal8Bit(argv[1])),
-                           [recognizer](const QString &) { return recognizer; }, clock);
+    MeetingSession meeting(
+        std::make_unique<WavFileInput>(QString::fromLocal8Bit(argv[1])),
+        [recognizer](const QString &) { return recognizer; }, clock);
     QEventLoop loop;
     QObject::connect(&meeting, &MeetingSession::finishedProcessing, &loop, &QEventLoop::quit);
     const auto started = std::chrono::steady_clock::now();

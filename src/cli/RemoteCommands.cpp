@@ -8,8 +8,8 @@
 #include "platform/PocketSphinxRecognizer.h"
 
 #include <QDir>
-#include <QFile>
 #include <QEventLoop>
+#include <QFile>
 #include <QTextStream>
 
 #include <chrono>

@@ -35,8 +35,9 @@ std::optional<QString> controlMethod(const QStringList &positional)
         static const QHash<QString, QString> meetingMethods{{u"start"_qs, u"StartMeeting"_qs},
                                                             {u"stop"_qs, u"StopMeeting"_qs},
                                                             {u"pause"_qs, u"ToggleMeetingPause"_qs}};
-        return meetingMethods.contains(positional.constLast()) ? std::optional(meetingMethods[positional.constLast()])
-                                                                : std::nullopt;
+        return meetingMethods.contains(positional.constLast())
+                   ? std::optional(meetingMethods[positional.constLast()])
+                   : std::nullopt;
     }
     if (positional.size() != 2 || positional.constFirst() != u"ptt")
         return std::nullopt;

@@ -286,7 +286,8 @@ void MeetingSession::process(const std::vector<float> &samples)
         m_stretchEnd = m_position;
     } else {
         ++m_silentFrames;
-        if (m_stretchOpen && ++m_stretchQuietBuffers >= int(m_sampleRate * stretchPauseSeconds / framesPerBuffer))
+        if (m_stretchOpen &&
+            ++m_stretchQuietBuffers >= int(m_sampleRate * stretchPauseSeconds / framesPerBuffer))
             closeStretch();
     }
 
@@ -361,8 +362,9 @@ void MeetingSession::handleFinalText(const std::shared_ptr<UtteranceRecognizer> 
 {
     const std::optional<QString> &enrollmentName = finished.enrollmentName;
     const int enrollmentGeneration = finished.enrollmentGeneration;
-    const bool hasVoice = std::any_of(finished.stretches.begin(), finished.stretches.end(),
-                                      [](const VoiceStretch &stretch) { return stretch.statistics.has_value(); });
+    const bool hasVoice =
+        std::any_of(finished.stretches.begin(), finished.stretches.end(),
+                    [](const VoiceStretch &stretch) { return stretch.statistics.has_value(); });
     // The task is cancelled here rather than where the text arrived: that may be the
     // recogniser's own callback thread.
     if (utterance) {

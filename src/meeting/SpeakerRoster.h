@@ -16,9 +16,9 @@ class SpeakerRoster
 public:
     struct Attribution
     {
-        QList<VoiceTurn> turns;  // what each voice said, in order
-        QStringList turnLabels;  // the label of each turn's voice
-        QStringList labels;      // of every voice, in roster order
+        QList<VoiceTurn> turns; // what each voice said, in order
+        QStringList turnLabels; // the label of each turn's voice
+        QStringList labels;     // of every voice, in roster order
         bool enrolled = false;
     };
 

@@ -87,8 +87,8 @@ void VoiceFeatureExtractor::configure(double sampleRate)
         filter.firstBin = int(std::ceil(left / binHz));
         for (int bin = filter.firstBin; bin * binHz < right && bin < m_fft->binCount(); ++bin) {
             const double hz = bin * binHz;
-            filter.weights.push_back(float(hz <= centre ? (hz - left) / (centre - left)
-                                                        : (right - hz) / (right - centre)));
+            filter.weights.push_back(
+                float(hz <= centre ? (hz - left) / (centre - left) : (right - hz) / (right - centre)));
         }
         m_filters.push_back(std::move(filter));
     }

@@ -3,8 +3,8 @@
 #include "meeting/MeetingSegment.h"
 
 #include <QAbstractListModel>
-#include <QtQml/qqmlregistration.h>
 #include <QList>
+#include <QtQml/qqmlregistration.h>
 
 class MeetingSession;
 

@@ -15,10 +15,10 @@ MeetingViewModel::MeetingViewModel(MeetingSession &session, QObject *parent)
     : QObject(parent), m_session(session), m_transcript(new MeetingTranscriptModel(session, this))
 {
     for (const auto signal :
-         {&MeetingSession::isRunningChanged, &MeetingSession::isPausedChanged, &MeetingSession::segmentsChanged,
-          &MeetingSession::speakerNamesChanged, &MeetingSession::liveTextChanged,
-          &MeetingSession::errorMessageChanged, &MeetingSession::pendingEnrollmentNameChanged,
-          &MeetingSession::enrollmentHintChanged})
+         {&MeetingSession::isRunningChanged, &MeetingSession::isPausedChanged,
+          &MeetingSession::segmentsChanged, &MeetingSession::speakerNamesChanged,
+          &MeetingSession::liveTextChanged, &MeetingSession::errorMessageChanged,
+          &MeetingSession::pendingEnrollmentNameChanged, &MeetingSession::enrollmentHintChanged})
         connect(&m_session, signal, this, &MeetingViewModel::changed);
     connect(&m_session, &MeetingSession::audioLevelChanged, this, &MeetingViewModel::levelChanged);
     connect(&m_session, &MeetingSession::startedAtChanged, this, &MeetingViewModel::elapsedChanged);
@@ -201,13 +201,14 @@ bool MeetingViewModel::saveNotes(const QUrl &file)
 
 QString MeetingViewModel::notesFileName() const
 {
-    return u"Meeting notes "_s + m_session.startedAt().toLocalTime().toString(u"yyyy-MM-dd HH-mm"_s) + u".md"_s;
+    return u"Meeting notes "_s + m_session.startedAt().toLocalTime().toString(u"yyyy-MM-dd HH-mm"_s) +
+           u".md"_s;
 }
 
 void MeetingViewModel::saveNotesAs()
 {
-    const QString path = QFileDialog::getSaveFileName(nullptr, u"Save notes"_s, QDir::home().filePath(notesFileName()),
-                                                      u"Markdown (*.md)"_s);
+    const QString path = QFileDialog::getSaveFileName(
+        nullptr, u"Save notes"_s, QDir::home().filePath(notesFileName()), u"Markdown (*.md)"_s);
     if (!path.isEmpty())
         saveNotes(QUrl::fromLocalFile(path));
 }

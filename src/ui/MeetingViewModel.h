@@ -2,11 +2,11 @@
 
 #include <QHash>
 #include <QObject>
-#include <QtQml/qqmlregistration.h>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
 #include <QUrl>
+#include <QtQml/qqmlregistration.h>
 
 class MeetingSession;
 class MeetingTranscriptModel;

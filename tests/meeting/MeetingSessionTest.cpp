@@ -32,7 +32,8 @@ struct Voice
         std::vector<float> samples(2048);
         for (float &sample : samples) {
             const double t = double(position++) / sampleRate;
-            phase += 2 * std::numbers::pi * f0 * (1 + 0.05 * std::sin(2 * std::numbers::pi * 3 * t)) / sampleRate;
+            phase +=
+                2 * std::numbers::pi * f0 * (1 + 0.05 * std::sin(2 * std::numbers::pi * 3 * t)) / sampleRate;
             double value = 0;
             for (int h = 1; h * f0 < 5000; ++h)
                 value += std::sin(h * phase) / std::pow(h, rolloff);
@@ -215,7 +216,8 @@ private slots:
         };
         rig.recognizer->task(0)->finalResult(u"hello there how are you"_s,
                                              {word("hello", 0, 0.2), word("there", 0.2, 0.4),
-                                              word("how", 1.05, 1.2), word("are", 1.2, 1.3), word("you", 1.3, 1.4)});
+                                              word("how", 1.05, 1.2), word("are", 1.2, 1.3),
+                                              word("you", 1.3, 1.4)});
         QTRY_COMPARE(rig.session->segments().size(), 2);
         const auto seconds = [](int buffers) { return buffers * 2048 / 48000.0; };
         const MeetingSegment first = rig.session->segments().at(0);

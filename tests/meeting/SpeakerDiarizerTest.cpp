@@ -37,7 +37,8 @@ private slots:
     void distance()
     {
         QCOMPARE(VoiceStatistics::distance(voice(3), voice(3)), 0.0);
-        QCOMPARE(VoiceStatistics::distance(voice(0), voice(5, 40)), VoiceStatistics::distance(voice(5, 40), voice(0)));
+        QCOMPARE(VoiceStatistics::distance(voice(0), voice(5, 40)),
+                 VoiceStatistics::distance(voice(5, 40), voice(0)));
         // A short stretch of a voice stays near the voice's long record.
         QVERIFY(VoiceStatistics::distance(voice(0, 3000), voice(1, 30)) < 0.2);
         QCOMPARE(VoiceStatistics::distance(VoiceStatistics{}, VoiceStatistics{}), 0.0);
@@ -89,7 +90,7 @@ private slots:
     void enrollAndLabels()
     {
         SpeakerDiarizer diarizer = roster(3);
-        QCOMPARE(diarizer.enroll(QStringLiteral("Maya"), voice(0)), 3); // unnamed voice 0 is not matched
+        QCOMPARE(diarizer.enroll(QStringLiteral("Maya"), voice(0)), 3);  // unnamed voice 0 is not matched
         QCOMPARE(diarizer.enroll(QStringLiteral("MAYA"), voice(90)), 3); // joins, keeps its spelling
         QCOMPARE(diarizer.speakers().at(3).utteranceCount, 2);
         diarizer.setName(QStringLiteral("élodie"), 1);
@@ -105,7 +106,8 @@ private slots:
         QStringList labels;
         for (const int index : {0, 1, 2, 3, 4, 5, 7, -1})
             labels << diarizer.label(index);
-        QCOMPARE(labels.join(u','), QStringLiteral("Speaker 1,élodie,Zed,Maya,Kai,Speaker ?,Speaker ?,Speaker ?"));
+        QCOMPARE(labels.join(u','),
+                 QStringLiteral("Speaker 1,élodie,Zed,Maya,Kai,Speaker ?,Speaker ?,Speaker ?"));
         diarizer.setName(QString(), 3);
         QCOMPARE(diarizer.label(3), QStringLiteral("Speaker 4"));
         diarizer.clearRoster();

@@ -1,5 +1,5 @@
-#include "meeting/SpeakerDiarizer.h"
 #include "meeting/VoiceFeatureExtractor.h"
+#include "meeting/SpeakerDiarizer.h"
 
 #include <QTest>
 
@@ -22,7 +22,8 @@ Samples voice(double f0, double rolloff, double seconds, unsigned seed = 1, doub
     Samples out(std::size_t(rate * seconds));
     double phase = 0;
     for (std::size_t n = 0; n < out.size(); ++n) {
-        phase += 2 * std::numbers::pi * f0 * (1 + 0.05 * std::sin(2 * std::numbers::pi * 3 * n / rate)) / rate;
+        phase +=
+            2 * std::numbers::pi * f0 * (1 + 0.05 * std::sin(2 * std::numbers::pi * 3 * n / rate)) / rate;
         double value = noise(random);
         for (int h = 1; h * f0 < 6000; ++h)
             value += amplitude * std::sin(h * phase) / std::pow(h, rolloff);
@@ -87,7 +88,8 @@ private slots:
     {
         const Samples samples = voice(140, 1.5, 0.7);
         VoiceFeatureExtractor pieces;
-        for (std::size_t offset = 0, size = 1; offset < samples.size(); offset += size, size = size * 3 % 2047 + 1)
+        for (std::size_t offset = 0, size = 1; offset < samples.size();
+             offset += size, size = size * 3 % 2047 + 1)
             pieces.append(std::span(samples).subspan(offset, std::min(size, samples.size() - offset)));
         QCOMPARE(pieces.statistics(), statisticsOf(samples));
         pieces.reset(48000);

@@ -34,7 +34,11 @@ QStringList described(const QList<VoiceTurn> &turns)
 {
     QStringList result;
     for (const VoiceTurn &turn : turns)
-        result.append(QStringLiteral("%1:%2 %3-%4").arg(turn.speakerIndex).arg(turn.text).arg(turn.start).arg(turn.end));
+        result.append(QStringLiteral("%1:%2 %3-%4")
+                          .arg(turn.speakerIndex)
+                          .arg(turn.text)
+                          .arg(turn.start)
+                          .arg(turn.end));
     return result;
 }
 
@@ -60,10 +64,11 @@ private slots:
         QTest::newRow("untold stretch goes with the one before")
             << stretches({{0, 1.9}, {2, 2.9}, {3.5, 4.5}}) << QList<int>{0, -1, 2} << fourWords
             << QStringList{u"0:yes it works 0-2.9"_s, u"2:great 3.5-4.5"_s};
-        QTest::newRow("nothing told: voice 0") << stretches({{0, 4.5}}) << QList<int>{-1} << fourWords
-                                               << QStringList{u"0:text 0-4.5"_s};
+        QTest::newRow("nothing told: voice 0")
+            << stretches({{0, 4.5}}) << QList<int>{-1} << fourWords << QStringList{u"0:text 0-4.5"_s};
         QTest::newRow("no word times: the longest voice")
-            << stretches({{0, 1}, {1.5, 4.5}}) << QList<int>{0, 3} << Words{} << QStringList{u"3:text 0-4.5"_s};
+            << stretches({{0, 1}, {1.5, 4.5}}) << QList<int>{0, 3} << Words{}
+            << QStringList{u"3:text 0-4.5"_s};
         QTest::newRow("a turn without words joins its neighbours")
             << stretches({{0, 2.9}, {2.95, 3.0}, {3.5, 4.5}}) << QList<int>{1, 0, 1} << fourWords
             << QStringList{u"1:yes it works great 0-4.5"_s};
