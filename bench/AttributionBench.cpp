@@ -34,6 +34,8 @@ public:
         m_handler(result, std::nullopt);
     }
     void cancel() override {}
+    std::vector<float> takeUnheardAudio() override { return {}; }
+    bool hasCaughtUp() const override { return true; }
 
 private:
     const double m_sampleRate;

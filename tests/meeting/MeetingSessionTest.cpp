@@ -214,7 +214,7 @@ private slots:
         const auto word = [](const char *text, double start, double end) {
             return RecognizedWord{QString::fromLatin1(text), start, end};
         };
-        rig.recognizer->task(0)->finalResult(u"hello there how are you"_s,
+        rig.recognizer->task(0)->finalResult(u"hello there how are you"_s, 0,
                                              {word("hello", 0, 0.2), word("there", 0.2, 0.4),
                                               word("how", 1.05, 1.2), word("are", 1.2, 1.3),
                                               word("you", 1.3, 1.4)});
