@@ -212,7 +212,8 @@ void PocketSphinxTask::append(std::span<const float> samples)
         if (m_state->cancelled || m_state->audioEnded)
             return;
         if (m_state->finished) {
-            const auto limit = static_cast<std::size_t>(kMaxUnheardSeconds * std::max(m_state->sampleRate, 0.0));
+            const auto limit =
+                static_cast<std::size_t>(kMaxUnheardSeconds * std::max(m_state->sampleRate, 0.0));
             if (m_state->unheard.size() + samples.size() <= limit)
                 m_state->unheard.insert(m_state->unheard.end(), samples.begin(), samples.end());
             return;
