@@ -3,11 +3,13 @@
 #include "cli/FileRecording.h"
 #include "cli/Output.h"
 #include "dictation/DictationEngine.h"
+#include "meeting/MeetingNotesFile.h"
 #include "platform/DBusControlClient.h"
 #include "platform/PocketSphinxRecognizer.h"
 
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QTextStream>
 
 #include <chrono>
@@ -75,6 +77,19 @@ int runControl(const QString &method, QTextStream &out, QTextStream &err)
     }
     if (!reply.value.isEmpty())
         out << reply.value << '\n';
+    return 0;
+}
+
+int runMeetingNotes(const QString &dataFolder, QTextStream &out, QTextStream &err)
+{
+    if (DBusControlClient::isAppRunning())
+        return runControl(u"MeetingNotes"_qs, out, err);
+    QFile notes(MeetingNotesFile::newest(dataFolder));
+    if (!notes.open(QIODevice::ReadOnly)) {
+        err << "dictrava-cli: Dictrava is not running and has kept no meeting notes\n";
+        return 1;
+    }
+    out << QString::fromUtf8(notes.readAll());
     return 0;
 }
 

@@ -174,7 +174,7 @@ bool Worker::feed(const std::vector<float> &samples)
     const QString hypothesis = m_decoder->hypothesis();
     if (!hypothesis.isEmpty() && hypothesis != m_hypothesis) {
         m_hypothesis = hypothesis;
-        if (!deliver(RecognitionResult{hypothesis, false}, std::nullopt))
+        if (!deliver(RecognitionResult{hypothesis, false, {}}, std::nullopt))
             return true;
     } else if (isCancelled()) {
         return true;
@@ -194,6 +194,7 @@ void Worker::deliverFinal()
 {
     const bool ok = m_decoder->endUtterance();
     const QString text = m_decoder->hypothesis();
+    const QList<RecognizedWord> words = ok ? m_decoder->words() : QList<RecognizedWord>();
     // Back to the pool before the callback, so a task started from it can take this decoder.
     m_pool.release(std::move(m_decoder));
     if (!ok)
@@ -201,7 +202,7 @@ void Worker::deliverFinal()
     else if (text.isEmpty() && m_hypothesis.isEmpty())
         fail(RecognitionError::Kind::NoSpeech, u"No speech detected"_s);
     else
-        deliver(RecognitionResult{text, true}, std::nullopt);
+        deliver(RecognitionResult{text, true, words}, std::nullopt);
 }
 
 } // namespace

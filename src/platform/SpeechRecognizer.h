@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -8,10 +9,21 @@
 #include <span>
 #include <vector>
 
+// A word of a final result, in seconds from the start of the task's audio.
+struct RecognizedWord
+{
+    QString text;
+    double start = 0;
+    double end = 0;
+    friend bool operator==(const RecognizedWord &, const RecognizedWord &) = default;
+};
+
 struct RecognitionResult
 {
     QString text; // the best transcription
     bool isFinal = false;
+    // The words of `text` with their times, when the recogniser reports them (final results).
+    QList<RecognizedWord> words;
 };
 
 struct RecognitionError

@@ -304,7 +304,7 @@ private slots:
             else if (verb == u"n")
                 task->fail(Kind::NoSpeech, u"no speech"_s);
             else if (verb == u"lp" || verb == u"lf")
-                before->deliverLate(RecognitionResult{text, verb == u"lf"});
+                before->deliverLate(RecognitionResult{text, verb == u"lf", {}});
             else if (verb == u"refuse")
                 rig.recognizer->refuseTasks = true;
             else if (verb == u"end")
