@@ -14,6 +14,7 @@ constexpr auto kConfig = R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bu
 <busconfig>
   <type>session</type>
   <listen>unix:dir=%1</listen>
+  %3
   <auth>EXTERNAL</auth>
   <policy context="default">
     <allow send_destination="*" eavesdrop="true"/>
@@ -25,7 +26,7 @@ constexpr auto kConfig = R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bu
 
 } // namespace
 
-PrivateSessionBus::PrivateSessionBus(Access access)
+PrivateSessionBus::PrivateSessionBus(Access access, const QString &serviceFolder)
 {
     const QString configPath = m_dir.filePath(QStringLiteral("bus.conf"));
     QFile config(configPath);
@@ -34,8 +35,12 @@ PrivateSessionBus::PrivateSessionBus(Access access)
         return;
     }
     const bool everyone = access == Access::EveryUser;
+    const QString services = serviceFolder.isEmpty() ? QString()
+                                                     : QStringLiteral("<servicedir>") + serviceFolder +
+                                                           QStringLiteral("</servicedir>");
     config.write(QString::fromLatin1(kConfig)
-                     .arg(m_dir.path(), everyone ? QStringLiteral("\n    <allow user=\"*\"/>") : QString())
+                     .arg(m_dir.path(), everyone ? QStringLiteral("\n    <allow user=\"*\"/>") : QString(),
+                          services)
                      .toUtf8());
     config.close();
     if (everyone) {
