@@ -11,10 +11,12 @@
 #include "core/Clock.h"
 #include "core/Diagnostics.h"
 #include "core/Json.h"
+#include "core/TranscriptLimit.h"
 #include "dictation/DictationEngine.h"
 #include "platform/DBusNotificationClient.h"
 #include "platform/PocketSphinxRecognizer.h"
 #include "stores/DataFolder.h"
+#include "stores/DataFolderLock.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -81,7 +83,7 @@ int main(int argc, char *argv[])
                                   u"dictate, capture, focus, briefing or meeting; or "
                                   "ptt start|stop|toggle, deck or status, for the running app"_qs);
     const QCommandLineOption textOption(u"text"_qs, u"The raw transcript."_qs, u"TEXT"_qs);
-    const QCommandLineOption audioOption(u"audio"_qs, u"A recording to recognise (WAV, FLAC…)."_qs,
+    const QCommandLineOption audioOption(u"audio"_qs, u"A recording to recognise (WAV, FLAC…): a file, a pipe, or - for standard input."_qs,
                                          u"FILE"_qs);
     const QCommandLineOption realtimeOption(u"realtime"_qs, u"Play the recording at its own speed."_qs);
     const QCommandLineOption nowOption(u"now"_qs, u"Run as if it were this local time."_qs,
@@ -111,9 +113,20 @@ int main(int argc, char *argv[])
     if (meeting)
         return runMeetingAudio(audio, out, err);
 
-    // A running app writes the same files: it does the processing, so there is one writer.
+    if (TranscriptLimit::exceeds(options.value(textOption))) {
+        err << "dictrava-cli: " << TranscriptLimit::explain(options.value(textOption)) << '\n';
+        return kUsageError;
+    }
+
+    // One writer per data folder: a running app does the processing itself, and another
+    // dictrava-cli is given a few seconds to finish its save.
     const QString dataFolder = DataFolder::defaultPath();
-    if (RemoteCommands::appOwnsDataFolder(dataFolder)) {
+    DataFolderLock dataLock(dataFolder);
+    switch (dataLock.acquire([&dataFolder] { return RemoteCommands::appOwnsDataFolder(dataFolder); },
+                             std::chrono::seconds(5))) {
+    case DataFolderLock::Outcome::Acquired:
+        break;
+    case DataFolderLock::Outcome::HolderAnswers:
         if (options.isSet(nowOption)) {
             err << "dictrava-cli: --now cannot be used while Dictrava is running on the same data; quit "
                    "it first\n";
@@ -122,6 +135,12 @@ int main(int argc, char *argv[])
         if (options.isSet(audioOption))
             return RemoteCommands::runAudio(*mode, audio, out, err);
         return RemoteCommands::runText(*mode, options.value(textOption), options.isSet(jsonOption), out, err);
+    case DataFolderLock::Outcome::HolderSilent:
+        err << "dictrava-cli: another Dictrava is using " << dataFolder << " and cannot be reached\n";
+        return 1;
+    case DataFolderLock::Outcome::Failed:
+        err << "dictrava-cli: cannot lock " << dataFolder << ": " << dataLock.errorString() << '\n';
+        return 1;
     }
 
     ManualClock fixedClock;
@@ -156,7 +175,8 @@ int main(int argc, char *argv[])
         return runDictationAudio(*mode, audio, state, recording, out, err);
 
     const ProcessResult result = state.process(options.value(textOption), *mode);
-    state.flush();
+    if (!allSaved(state, err))
+        return 1;
     if (options.isSet(jsonOption))
         out << QString::fromUtf8(resultJson(result, *mode)) << '\n';
     else

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <vector>
 
 struct RecognitionResult
 {
@@ -33,6 +34,13 @@ public:
     virtual void endAudio() = 0;
     // No result or error is delivered after cancel() returns.
     virtual void cancel() = 0;
+    // A task that ends at a pause while audio is still queued to it, or that is given audio
+    // after its end, keeps that audio here, in order and at its own rate, so the caller can hand
+    // it to the next task and nothing said is lost. Taking it empties the store. Any thread.
+    virtual std::vector<float> takeUnheardAudio() = 0;
+    // False while audio given to the task waits to be decoded; a task that is merely waiting for
+    // more audio, or that has ended, has caught up. Any thread.
+    virtual bool hasCaughtUp() const = 0;
 };
 
 class SpeechRecognizer

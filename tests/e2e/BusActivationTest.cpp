@@ -38,7 +38,7 @@ private slots:
         QVERIFY(service.open(QIODevice::WriteOnly));
         service.write("[D-BUS Service]\nName=com.korvo.Dictrava\nExec=" DICTRAVA_APP "\n");
         service.close();
-        m_bus = std::make_unique<PrivateSessionBus>(m_services.path());
+        m_bus = std::make_unique<PrivateSessionBus>(PrivateSessionBus::Access::ThisUser, m_services.path());
         QVERIFY2(m_bus->isRunning(), qPrintable(m_bus->errorString()));
         qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus->address().toUtf8());
         m_connection = std::make_unique<QDBusConnection>(m_bus->connect());

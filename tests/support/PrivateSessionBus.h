@@ -12,7 +12,11 @@
 class PrivateSessionBus
 {
 public:
-    explicit PrivateSessionBus(const QString &serviceFolder = {});
+    // Who may connect: the test's own user, or (for programs a compositor runs under its own
+    // user) every user of the machine.
+    enum class Access { ThisUser, EveryUser };
+    // serviceFolder: where the bus finds .service files to start programs on demand.
+    explicit PrivateSessionBus(Access access = Access::ThisUser, const QString &serviceFolder = {});
     ~PrivateSessionBus();
     PrivateSessionBus(const PrivateSessionBus &) = delete;
     PrivateSessionBus &operator=(const PrivateSessionBus &) = delete;
