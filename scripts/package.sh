@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package from this tree and puts dictrava_*.deb in dist/. The build runs in a
-# copy of the tree, so dpkg-buildpackage leaves nothing behind here or beside the repository.
-# The test suite is not run here: CI runs it.
+# copy of the tree under build-deb/, so dpkg-buildpackage leaves nothing in the sources or beside
+# the repository. The test suite is not run here: CI runs it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
@@ -20,17 +20,19 @@ if ((${#missing[@]})); then
 fi
 dpkg-checkbuilddeps
 
+# A fixed place (ignored by git) rather than a temporary one, so a compiler cache can hit.
 version=$(dpkg-parsechangelog -S Version)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+work=build-deb
+rm -rf "$work"
+mkdir -p "$work/dictrava-$version"
 tar --exclude-vcs --exclude='./build*' --exclude=./dist --exclude='./obj-*' -cf - . |
-  tar -C "$work" -xf - --one-top-level="dictrava-$version"
+  tar -C "$work/dictrava-$version" -xf -
 (
   cd "$work/dictrava-$version"
   DEB_BUILD_OPTIONS="nocheck noddebs parallel=$(nproc) ${DEB_BUILD_OPTIONS:-}" dpkg-buildpackage -us -uc -b
 )
+lintian --fail-on error "$work"/dictrava_*.changes
 mkdir -p dist
 rm -f dist/dictrava_*.deb
 cp "$work"/dictrava_*.deb dist/
-lintian --fail-on error "$work"/dictrava_*.changes
 ls -l dist/dictrava_*.deb

@@ -27,10 +27,12 @@ done
 
 # Each row: program, argument, words its standard output must contain.
 while IFS='|' read -r program argument words; do
-  output=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" "$argument" 2>&1) ||
-    fail "$(basename "$program") $argument exits with $?"
+  output=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" "$argument" 2>&1)
+  status=$?
+  name="$(basename "$program") $argument"
+  [ $status -eq 0 ] || fail "$name exits with $status: $output"
   for word in $words; do
-    grep -qF -- "$word" <<<"$output" || fail "$(basename "$program") $argument does not name $word"
+    grep -qF -- "$word" <<<"$output" || fail "$name does not name $word"
   done
 done <<ROWS
 $app|--help|dictrava --version dictrava-cli
