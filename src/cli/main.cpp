@@ -83,8 +83,9 @@ int main(int argc, char *argv[])
                                   u"dictate, capture, focus, briefing or meeting; or "
                                   "ptt start|stop|toggle, deck or status, for the running app"_qs);
     const QCommandLineOption textOption(u"text"_qs, u"The raw transcript."_qs, u"TEXT"_qs);
-    const QCommandLineOption audioOption(u"audio"_qs, u"A recording to recognise (WAV, FLAC…): a file, a pipe, or - for standard input."_qs,
-                                         u"FILE"_qs);
+    const QCommandLineOption audioOption(
+        u"audio"_qs, u"A recording to recognise (WAV, FLAC…): a file, a pipe, or - for standard input."_qs,
+        u"FILE"_qs);
     const QCommandLineOption realtimeOption(u"realtime"_qs, u"Play the recording at its own speed."_qs);
     const QCommandLineOption nowOption(u"now"_qs, u"Run as if it were this local time."_qs,
                                        u"YYYY-MM-DDTHH:MM[:SS]"_qs);
