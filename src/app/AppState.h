@@ -1,8 +1,7 @@
 #pragma once
 
 #include "app/AppSettings.h"
-#include "app/OpenWindowBridge.h"
-#include "app/VoiceMode.h"
+#include "core/VoiceMode.h"
 #include "planning/DayBriefing.h"
 #include "planning/DictraTask.h"
 #include "planning/FocusSession.h"
@@ -26,6 +25,7 @@ class FocusHud;
 class HistoryStore;
 class Hotkeys;
 class NotificationCenter;
+class OpenWindowBridge;
 class Pasteboard;
 class Permissions;
 class SnippetStore;
@@ -103,7 +103,7 @@ public:
     BriefingStore &briefingStore() { return *m_briefingStore; }
     UsageReporter &usage() { return *m_usage; }
     CommandDeckController &deck() { return *m_deck; }
-    OpenWindowBridge &windows() { return m_windows; }
+    OpenWindowBridge &windows() { return *m_windows; }
 
     // The floating panels; unset when headless.
     void setFocusHud(FocusHud *hud);
@@ -150,7 +150,6 @@ private:
     const Clock &m_clock;
     AppServices m_services;
     AppSettings m_settings;
-    OpenWindowBridge m_windows;
     DictionaryStore *m_dictionaryStore;
     SnippetStore *m_snippetStore;
     HistoryStore *m_historyStore;
@@ -158,6 +157,7 @@ private:
     FocusCoachStore *m_focusCoach;
     BriefingStore *m_briefingStore;
     UsageReporter *m_usage;
+    OpenWindowBridge *m_windows;
     CommandDeckController *m_deck;
     FocusHud *m_focusHud = nullptr;
     BriefingPanel *m_briefingPanel = nullptr;

@@ -49,13 +49,13 @@ bool appOwnsDataFolder(const QString &dataFolder)
     return reply.ok && QDir::cleanPath(reply.value) == QDir::cleanPath(dataFolder);
 }
 
-int runControl(const QString &method, QTextStream &out, QTextStream &err)
+int runControl(const Call &call, QTextStream &out, QTextStream &err)
 {
     if (!DBusControlClient::isAppRunning()) {
         err << "dictrava-cli: Dictrava is not running\n";
         return 1;
     }
-    const DBusControlClient::Reply reply = DBusControlClient::call(method);
+    const DBusControlClient::Reply reply = DBusControlClient::call(call.method, call.arguments);
     if (!reply.ok) {
         err << "dictrava-cli: " << reply.error << '\n';
         return 1;

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "app/VoiceMode.h"
 #include "cli/AudioCommands.h"
+#include "core/VoiceMode.h"
 
 #include <QString>
+#include <QVariantList>
 
 class QTextStream;
 
@@ -14,9 +15,15 @@ namespace RemoteCommands {
 // Whether the running app writes the same data folder as this process would.
 bool appOwnsDataFolder(const QString &dataFolder);
 
-// `ptt start|stop|toggle`, `deck` and `status`: one call, exit code 0 when the app took it;
-// an answer (the status) is printed.
-int runControl(const QString &method, QTextStream &out, QTextStream &err);
+struct Call
+{
+    QString method;
+    QVariantList arguments;
+};
+
+// `ptt start|stop|toggle`, `deck`, `open WINDOW` and `status`: one call, exit code 0 when the app
+// took it; an answer (the status) is printed.
+int runControl(const Call &call, QTextStream &out, QTextStream &err);
 
 // The transcript processed by the app; prints as dictrava-cli does locally.
 int runText(VoiceMode mode, const QString &text, bool json, QTextStream &out, QTextStream &err);

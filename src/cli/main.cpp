@@ -24,22 +24,27 @@ namespace {
 
 constexpr int kUsageError = 2;
 
+const QStringList kWindowIds{u"meeting"_qs, u"tasks"_qs, u"history"_qs, u"settings"_qs};
+
 // The control calls a key binding of the desktop can make.
-std::optional<QString> controlMethod(const QStringList &positional)
+std::optional<RemoteCommands::Call> controlCall(const QStringList &positional)
 {
+    if (positional.size() == 2 && positional.constFirst() == u"open" &&
+        kWindowIds.contains(positional.constLast()))
+        return RemoteCommands::Call{u"OpenWindow"_qs, {positional.constLast()}};
     if (positional == QStringList{u"deck"_qs})
-        return u"ToggleDeck"_qs;
+        return RemoteCommands::Call{u"ToggleDeck"_qs, {}};
     if (positional == QStringList{u"status"_qs})
-        return u"Status"_qs;
+        return RemoteCommands::Call{u"Status"_qs, {}};
     if (positional.size() != 2 || positional.constFirst() != u"ptt")
         return std::nullopt;
     const QString &action = positional.constLast();
     if (action == u"start")
-        return u"StartDictation"_qs;
+        return RemoteCommands::Call{u"StartDictation"_qs, {}};
     if (action == u"stop")
-        return u"StopDictation"_qs;
+        return RemoteCommands::Call{u"StopDictation"_qs, {}};
     if (action == u"toggle")
-        return u"ToggleDictation"_qs;
+        return RemoteCommands::Call{u"ToggleDictation"_qs, {}};
     return std::nullopt;
 }
 
@@ -66,9 +71,9 @@ int main(int argc, char *argv[])
                                       "recording, or transcribes a recorded meeting."_qs);
     options.addHelpOption();
     options.addVersionOption();
-    options.addPositionalArgument(u"mode"_qs,
-                                  u"dictate, capture, focus, briefing or meeting; or "
-                                  "ptt start|stop|toggle, deck or status, for the running app"_qs);
+    options.addPositionalArgument(
+        u"mode"_qs, u"dictate, capture, focus, briefing or meeting; or "
+                    "ptt start|stop|toggle, deck, open WINDOW or status, for the running app"_qs);
     const QCommandLineOption textOption(u"text"_qs, u"The raw transcript."_qs, u"TEXT"_qs);
     const QCommandLineOption audioOption(u"audio"_qs, u"A recording to recognise (WAV, FLAC…)."_qs,
                                          u"FILE"_qs);
@@ -82,8 +87,8 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
     const QStringList positional = options.positionalArguments();
-    if (const std::optional<QString> method = controlMethod(positional))
-        return RemoteCommands::runControl(*method, out, err);
+    if (const std::optional<RemoteCommands::Call> call = controlCall(positional))
+        return RemoteCommands::runControl(*call, out, err);
     const QString modeName = positional.value(0);
     const bool meeting = modeName == u"meeting";
     const std::optional<VoiceMode> mode = voiceModeFromRaw(modeName);
@@ -96,6 +101,7 @@ int main(int argc, char *argv[])
                "       dictrava-cli meeting --audio FILE [--realtime] [--json]\n"
                "       dictrava-cli ptt (start|stop|toggle)\n"
                "       dictrava-cli deck\n"
+               "       dictrava-cli open (meeting|tasks|history|settings)\n"
                "       dictrava-cli status\n";
         return kUsageError;
     }

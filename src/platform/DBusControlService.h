@@ -26,6 +26,8 @@ public:
         std::function<void()> stopDictation;
         std::function<void()> toggleDictation;
         std::function<void()> toggleDeck;
+        // False when the app has no window of that id.
+        std::function<bool(const QString &id)> openWindow;
         // False when the mode is not one of the voice modes.
         std::function<bool(const QString &mode)> setVoiceMode;
         // The result as JSON; empty when the mode is not one of the voice modes.
@@ -50,6 +52,8 @@ public slots:
     Q_SCRIPTABLE void StopDictation();
     Q_SCRIPTABLE void ToggleDictation();
     Q_SCRIPTABLE void ToggleDeck();
+    // "meeting", "tasks", "history" or "settings": opens it, or brings it forward.
+    Q_SCRIPTABLE void OpenWindow(const QString &id);
     Q_SCRIPTABLE void SetVoiceMode(const QString &mode);
     Q_SCRIPTABLE QString Process(const QString &mode, const QString &text);
     Q_SCRIPTABLE QString Status();

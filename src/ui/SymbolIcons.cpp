@@ -24,6 +24,16 @@ const QHash<QString, QString> &iconNames()
         {u"gearshape"_qs, u"gear"_qs},
         {u"exclamationmark.triangle"_qs, u"exclamation-triangle"_qs},
         {u"power"_qs, u"power"_qs},
+        {u"text.cursor"_qs, u"input-cursor-text"_qs},
+        {u"calendar.badge.clock"_qs, u"calendar-event"_qs},
+        {u"xmark.circle.fill"_qs, u"x-circle-fill"_qs},
+        {u"sparkles"_qs, u"stars"_qs},
+        {u"waveform"_qs, u"soundwave"_qs},
+        {u"checkmark.circle.fill"_qs, u"check-circle-fill"_qs},
+        {u"circle"_qs, u"circle"_qs},
+        {u"clock"_qs, u"clock"_qs},
+        {u"person.2"_qs, u"people"_qs},
+        {u"sun.max"_qs, u"sun"_qs},
     };
     return names;
 }
