@@ -1,17 +1,25 @@
 #!/usr/bin/env python3
-"""Speech benchmarks, run by hand: python3 bench/speech_bench.py [--quick]
+"""Speech benchmarks, run by hand: python3 bench/speech_bench.py [--quick] [--only ROW[,ROW]]
 
-Renders sentences with flite (4 voices), then measures side by side:
-  - word error rate of `dictrava-cli dictate --audio` against `pocketsphinx_continuous -infile`
-  - latencyMs of `dictrava-cli dictate --audio --realtime` (p50, p95)
-  - recognition real-time factor on one core (CPU time / audio time)
-  - meeting attribution accuracy on synthesized meetings of 2-4 voices
-  - resident memory of `dictrava-cli meeting` over a 10-minute meeting (sampled)
+Renders sentences with flite (4 voices), then measures side by side (ROW names in brackets):
+  - [dictation] word error rate of `dictrava-cli dictate --audio` against
+    `pocketsphinx_continuous -infile`; latencyMs of `dictrava-cli dictate --audio --realtime`
+    (p50, p95); recognition real-time factor on one core (CPU time / audio time)
+  - [pause] latencyMs (p50, p95) with 0.2, 1.5 and 3 s of silence before the release
+  - [load] share of the unloaded run's words kept while two busy loops load the CPU, for two
+    phrases 2.5 s apart, at the CLI's default feed and with --realtime
+  - [meeting] meeting attribution accuracy on synthesized meetings of 2-5 voices, on turns under
+    1.5 s, and the meeting's CPU per second of audio; --tune uses the meetings kept for tuning
+    instead of the scored ones; --without-recognition measures attribution alone
+    (bench/AttributionBench: no recogniser, so neither its errors nor the machine's load count)
+  - [memory] resident memory of `dictrava-cli meeting` over a 60-minute meeting (sampled)
 """
 import itertools, json, os, re, resource, statistics, subprocess, sys, tempfile, time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-CLI = os.path.join(ROOT, "build-bench", "src", "dictrava-cli")
+# DICTRAVA_BENCH_BUILD picks another build folder, built already (e.g. a developer's own).
+BUILD = os.environ.get("DICTRAVA_BENCH_BUILD", os.path.join(ROOT, "build-bench"))
+CLI = os.path.join(BUILD, "src", "dictrava-cli")
 VOICES = ["slt", "rms", "awb", "kal16"]
 SENTENCES = [
     "please send the quarterly report to the finance team",
@@ -98,39 +106,180 @@ def dictation_bench(workdir, sentences, env):
         realtime = run_json([CLI, "dictate", "--audio", path, "--realtime", "--json"], env=env)
         latencies.append(realtime["latencyMs"])
     our_wer, batch_wer = ours[0] / ours[1], batch[0] / batch[1]
-    latencies.sort()
+    p50, p95 = p50_p95(latencies)
     print(f"WER dictrava {our_wer:.3f}  pocketsphinx_continuous {batch_wer:.3f}  ratio "
           f"{our_wer / batch_wer if batch_wer else float('nan'):.2f} (goal <= 1.0)")
-    print(f"latencyMs p50 {statistics.median(latencies):.0f}  p95 "
-          f"{latencies[int(0.95 * (len(latencies) - 1))]:.0f} (goal p95 <= 300)")
+    print(f"latencyMs p50 {p50:.0f}  p95 {p95:.0f} (goal p95 <= 300)")
     print(f"real-time factor {cpu / audio:.3f} (goal <= 0.3)")
 
 
-def meeting_bench(workdir, env, meetings=3):
-    correct = total = 0
-    for count in (2, 3, 4):
+def p50_p95(values):
+    values = sorted(values)
+    return statistics.median(values), values[int(0.95 * (len(values) - 1))]
+
+
+def silence(path, seconds, rate=48000):
+    # A quiet room rather than digital zeros.
+    run(["sox", "-n", "-r", str(rate), "-c", "1", "-b", "16", "-e", "signed", path,
+         "synth", str(seconds), "whitenoise", "vol", "0.002"])
+
+
+def pause_bench(workdir, sentences, env):
+    for gap in (0.2, 1.5, 3.0):
+        gap_path = os.path.join(workdir, f"gap{gap}.wav")
+        silence(gap_path, gap)
+        latencies, incomplete = [], 0
+        for i, text in enumerate(sentences):
+            speech = os.path.join(workdir, f"p{i}.wav")
+            render(text, VOICES[i % len(VOICES)], speech, rate=48000)
+            path = os.path.join(workdir, f"p{i}-{gap}.wav")
+            run(["sox", speech, gap_path, path])
+            result = run_json([CLI, "dictate", "--audio", path, "--realtime", "--json"], env=env)
+            latencies.append(result["latencyMs"])
+            incomplete += not result.get("complete", True)
+        p50, p95 = p50_p95(latencies)
+        print(f"release after {gap} s of silence: latencyMs p50 {p50:.0f}  p95 {p95:.0f}  "
+              f"incomplete {incomplete}/{len(latencies)} (goal p95 <= 300)")
+
+
+def kept_words(reference, heard):
+    """How many of `reference`'s words `heard` has, each counted as often as it occurs."""
+    left = words(heard)
+    kept = 0
+    for word in words(reference):
+        if word in left:
+            left.remove(word)
+            kept += 1
+    return kept
+
+
+def load_bench(workdir, sentences, env):
+    gap = os.path.join(workdir, "gap2.5.wav")
+    silence(gap, 2.5)
+    recordings = []
+    for i in range(0, len(sentences) - 1, 2):
+        parts = []
+        for k, text in enumerate(sentences[i:i + 2]):
+            part = os.path.join(workdir, f"l{i}-{k}.wav")
+            render(text, VOICES[(i + k) % len(VOICES)], part, rate=48000)
+            parts.append(part)
+        path = os.path.join(workdir, f"l{i}.wav")
+        run(["sox", parts[0], gap, parts[1], path])
+        recordings.append((path, sentences[i] + " " + sentences[i + 1]))
+    for feed in ([], ["--realtime"]):
+        def transcribe():
+            results = [run_json([CLI, "dictate", "--audio", path, *feed, "--json"], env=env)
+                       for path, _ in recordings]
+            return results
+        unloaded = transcribe()
+        busy = [subprocess.Popen(["sh", "-c", "exec yes > /dev/null"]) for _ in range(2)]
+        try:
+            loaded = transcribe()
+        finally:
+            for loop in busy:
+                loop.kill()
+                loop.wait()
+        reference = sum(len(words(r["raw"])) for r in unloaded)
+        kept = sum(kept_words(u["raw"], l["raw"]) for u, l in zip(unloaded, loaded))
+        spoken = sum(len(words(text)) for _, text in recordings)
+        heard = [sum(kept_words(text, r["raw"]) for (_, text), r in zip(recordings, results))
+                 for results in (unloaded, loaded)]
+        incomplete = sum(not r.get("complete", True) for r in loaded)
+        p50, p95 = p50_p95([r["latencyMs"] for r in loaded])
+        print(f"two busy loops, {'--realtime' if feed else 'default feed'}: words kept "
+              f"{kept}/{reference} = {kept / reference if reference else float('nan'):.1%} of unloaded "
+              f"(goal 100%); spoken words heard unloaded {heard[0]}/{spoken}, loaded {heard[1]}/{spoken}; "
+              f"incomplete {incomplete}/{len(loaded)}; latencyMs p50 {p50:.0f} p95 {p95:.0f}")
+
+
+# Five voices: the four flite voices and slt lowered by a fifth; three of them are men.
+MEETING_VOICES = [("slt", []), ("rms", []), ("awb", []), ("kal16", []), ("slt", ["pitch", "-700"])]
+SHORT_LINES = ["yes", "okay sounds good", "right", "i agree", "thank you", "no problem",
+               "sure", "good point", "exactly", "let us do that"]
+
+
+def render_turn(text, voice, effects, path):
+    raw = path + ".raw.wav"
+    run(["flite", "-voice", voice, "-t", text, "-o", raw])
+    run(["sox", raw, "-r", "48000", "-c", "1", "-b", "16", "-e", "signed", path, *effects])
+    os.remove(raw)
+
+
+def synthesize_meeting(workdir, name, count, rng):
+    """Uneven turns of `count` voices with pauses of 0.8-2 s; returns the file and the turns."""
+    turns, parts, clock = [], [], 0.0
+    speaker = -1
+    cast = rng.sample(range(len(MEETING_VOICES)), count)
+    for k in range(4 * count + 4):
+        choices = [v for v in range(count) if v != speaker] if rng.random() < 0.85 else list(range(count))
+        speaker = rng.choice(choices) if k >= count else k
+        text = rng.choice(SHORT_LINES) if rng.random() < 0.3 else rng.choice(SENTENCES)
+        path = os.path.join(workdir, f"{name}-{k}.wav")
+        render_turn(text, *MEETING_VOICES[cast[speaker]], path)
+        length = duration(path)
+        pause = rng.uniform(0.8, 2.0)
+        gap = os.path.join(workdir, f"{name}-{k}-gap.wav")
+        run(["sox", "-n", "-r", "48000", "-c", "1", "-b", "16", "-e", "signed", gap, "trim", "0", f"{pause:.3f}"])
+        turns.append((speaker, clock, clock + length))
+        parts += [path, gap]
+        clock += length + pause
+    meeting = os.path.join(workdir, f"{name}.wav")
+    run(["sox", *parts, meeting])
+    return meeting, turns
+
+
+def score_meeting(segments, turns, count):
+    """Turns attributed right under the best one-to-one mapping of roster voices to speakers.
+    A turn's attribution is the voice of the segment covering most of it (none: wrong)."""
+    attributed = []
+    for _, start, end in turns:
+        overlap = {}
+        for segment in segments:
+            shared = min(end, segment["end"]) - max(start, segment["start"])
+            if shared > 0:
+                overlap[segment["speakerIndex"]] = overlap.get(segment["speakerIndex"], 0) + shared
+        attributed.append(max(overlap, key=overlap.get) if overlap else -1)
+    best = [False] * len(turns)
+    for mapping in itertools.permutations(range(5), count):
+        hits = [label >= 0 and label in mapping and mapping.index(label) == truth
+                for label, (truth, _, _) in zip(attributed, turns)]
+        if sum(hits) > sum(best):
+            best = hits
+    return best
+
+
+def meeting_bench(workdir, env, meetings=3, tune=False):
+    import random
+    rng = random.Random(7 if tune else 1234)
+    short = [0, 0]
+    cpu = audio = 0.0
+    for count in (2, 3, 4, 5):
+        right = total = voices_found = 0
         for m in range(meetings):
-            voices = VOICES[:count]
-            order = [voices[(k + m) % count] for k in range(2 * count)]
-            parts = []
-            for k, voice in enumerate(order):
-                path = os.path.join(workdir, f"m{count}-{m}-{k}.wav")
-                render(SENTENCES[(k * 3 + m) % len(SENTENCES)], voice, path)
-                parts += [path, os.path.join(workdir, "silence.wav")]
-            meeting = os.path.join(workdir, f"meeting{count}-{m}.wav")
-            run(["sox", *parts, "-r", "16000", "-c", "1", "-b", "16", "-e", "signed", meeting])
-            result = run_json([CLI, "meeting", "--audio", meeting, "--json"], env=env)
-            labels = [s["speakerIndex"] for s in result["segments"]]
-            best = 0
-            for mapping in itertools.permutations(range(max(5, len(voices)))):
-                hits = sum(1 for label, truth in zip(labels, order) if mapping[label] == voices.index(truth))
-                best = max(best, hits)
-            correct += best
-            total += len(order)
-    print(f"meeting attribution {correct}/{total} = {correct / total:.1%} (goal >= 95%)")
+            path, turns = synthesize_meeting(workdir, f"meeting{count}-{m}", count, rng)
+            before = child_cpu()
+            if "--without-recognition" in sys.argv:
+                result = run_json(["taskset", "-c", "0", os.path.join(BUILD, "bench", "AttributionBench"), path])
+            else:
+                result = run_json(["taskset", "-c", "0", CLI, "meeting", "--audio", path, "--json"], env=env)
+            cpu += child_cpu() - before
+            audio += duration(path)
+            hits = score_meeting(result["segments"], turns, count)
+            right += sum(hits)
+            total += len(hits)
+            voices_found += len(result["speakers"])
+            for hit, (_, start, end) in zip(hits, turns):
+                if end - start < 1.5:
+                    short[0] += hit
+                    short[1] += 1
+        print(f"meeting attribution, {count} voices: {right}/{total} = {right / total:.1%}, "
+              f"{voices_found / meetings:.1f} voices found (goal >= 95%)")
+    print(f"meeting attribution, turns under 1.5 s: {short[0]}/{short[1]} = {short[0] / max(short[1], 1):.1%}")
+    what = "without recognition" if "--without-recognition" in sys.argv else "recognition included"
+    print(f"meeting CPU ({what}) {1000 * cpu / audio:.1f} ms per second of audio")
 
 
-def memory_bench(workdir, env, minutes=10):
+def memory_bench(workdir, env, minutes=60):
     one = os.path.join(workdir, "long-part.wav")
     parts = []
     for k in range(12):
@@ -159,17 +308,27 @@ def memory_bench(workdir, env, minutes=10):
 
 def main():
     quick = "--quick" in sys.argv
-    build = os.path.join(ROOT, "build-bench")
-    run(["cmake", "-S", ROOT, "-B", build, "-DCMAKE_BUILD_TYPE=Release"])
-    run(["cmake", "--build", build, "-j", str(os.cpu_count()), "--target", "dictrava-cli"])
+    rows = ["dictation", "pause", "load", "meeting", "memory"]
+    if "--only" in sys.argv:
+        rows = sys.argv[sys.argv.index("--only") + 1].split(",")
+    if "DICTRAVA_BENCH_BUILD" not in os.environ:
+        run(["cmake", "-S", ROOT, "-B", BUILD, "-DCMAKE_BUILD_TYPE=Release"])
+        run(["cmake", "--build", BUILD, "-j", str(os.cpu_count()), "--target", "dictrava-cli", "AttributionBench"])
     with tempfile.TemporaryDirectory() as workdir:
         env = dict(os.environ, XDG_DATA_HOME=os.path.join(workdir, "data"),
                    XDG_CONFIG_HOME=os.path.join(workdir, "config"))
         run(["sox", "-n", "-r", "16000", "-c", "1", "-b", "16", "-e", "signed",
              os.path.join(workdir, "silence.wav"), "trim", "0", "2"])
-        dictation_bench(workdir, SENTENCES[:5] if quick else SENTENCES, env)
-        meeting_bench(workdir, env, meetings=1 if quick else 3)
-        memory_bench(workdir, env, minutes=2 if quick else 10)
+        if "dictation" in rows:
+            dictation_bench(workdir, SENTENCES[:5] if quick else SENTENCES, env)
+        if "pause" in rows:
+            pause_bench(workdir, SENTENCES[:6] if quick else SENTENCES, env)
+        if "load" in rows:
+            load_bench(workdir, SENTENCES[:6] if quick else SENTENCES, env)
+        if "meeting" in rows:
+            meeting_bench(workdir, env, meetings=1 if quick else 3, tune="--tune" in sys.argv)
+        if "memory" in rows:
+            memory_bench(workdir, env, minutes=2 if quick else 60)
 
 
 if __name__ == "__main__":

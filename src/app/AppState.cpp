@@ -10,17 +10,21 @@
 #include "dictation/Hotkeys.h"
 #include "dictation/Permissions.h"
 #include "dictation/TextCleaner.h"
+#include "meeting/MeetingNotesFile.h"
+#include "meeting/MeetingSession.h"
 #include "planning/BriefingPanel.h"
 #include "planning/BriefingStore.h"
 #include "planning/FocusCoachStore.h"
 #include "planning/FocusHud.h"
 #include "planning/TaskStore.h"
+#include "platform/AudioInput.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Pasteboard.h"
 #include "stores/DictionaryStore.h"
 #include "stores/HistoryStore.h"
 #include "stores/JsonStoreBase.h"
 #include "stores/SnippetStore.h"
+#include "stores/StoreNotices.h"
 #include "usage/UsageReporter.h"
 
 #include <QPointer>
@@ -72,18 +76,24 @@ AppState::AppState(QSettings &settingsStore, const Clock &clock, AppServices ser
       m_taskStore(new TaskStore(clock, *m_services.notifications, settingsStore, dataFolder, this)),
       m_focusCoach(new FocusCoachStore(clock, *m_services.notifications, dataFolder, this)),
       m_briefingStore(new BriefingStore(clock, *m_services.notifications, settingsStore, dataFolder, this)),
+      m_meeting(new MeetingSession(m_services.meetingInput ? m_services.meetingInput() : nullptr,
+                                   m_services.meetingRecognizers, clock, m_services.pasteboard, this)),
+      m_meetingNotes(new MeetingNotesFile(*m_meeting, dataFolder, this)),
       m_usage(new UsageReporter(settingsStore, clock, this)), m_windows(new OpenWindowBridge(this)),
       m_deck(new CommandDeckController(*this, *m_windows, this)), m_statusMessage(kIdleMessage)
 {
     if (!sharedInstance)
         sharedInstance = this;
+    listenToStores();
 }
 
 AppState::~AppState()
 {
-    if (sharedInstance == this)
-        sharedInstance = nullptr;
     flush();
+    if (sharedInstance == this) {
+        sharedInstance = nullptr;
+        StoreNotices::setListener({});
+    }
 }
 
 AppState *AppState::shared()
@@ -180,11 +190,23 @@ void AppState::wireEngine()
     };
 }
 
+// A failed save, and a file that could not be read, are put on the status line, where the user
+// looks; the message stays until the next action replaces it.
+void AppState::listenToStores()
+{
+    if (sharedInstance != this)
+        return;
+    StoreNotices::setListener([this](const StoreNotice &notice) {
+        if (notice.kind != StoreNotice::Kind::Saved)
+            onMainThread(this, [this, message = notice.message] { setStatusMessage(message); });
+    });
+}
+
 void AppState::startDictation()
 {
     if (m_isDictating)
         return;
-    if (m_services.meetingIsRunning && m_services.meetingIsRunning()) {
+    if (m_meeting->isRunning()) {
         setStatusMessage(u"Meeting Mode is running"_qs);
         return;
     }
@@ -222,29 +244,38 @@ void AppState::stopDictation()
     setStatusMessage(u"Processing…"_qs);
     const VoiceMode mode = m_voiceMode; // the mode at release decides the route
     const QPointer<AppState> self(this);
-    m_services.engine->stopAndFinalize([self, mode](const QString &raw) {
-        onMainThread(self, [self, mode, raw] { emit self->processed(self->process(raw, mode)); });
+    m_services.engine->stopAndFinalize([self, mode](const DictationTranscript &transcript) {
+        onMainThread(self, [self, mode, transcript] {
+            emit self->processed(self->process(transcript.text, mode, !transcript.cutShort));
+        });
     });
 }
 
-ProcessResult AppState::process(const QString &raw, VoiceMode mode)
+ProcessResult AppState::process(const QString &raw, VoiceMode mode, bool complete)
 {
     ProcessResult result;
     result.raw = raw;
     result.text = clean(raw, mode);
+    result.complete = complete;
     setLastResult(result.text);
     setLiveTranscript(QString());
     if (result.text.isEmpty()) {
         setStatusMessage(kIdleMessage);
-        result.status = m_statusMessage;
-        return result;
+    } else {
+        m_historyStore->add(result.text);
+        m_usage->report(usageEvent(mode),
+                        {{u"chars"_qs, static_cast<qint64>(Text::characterCount(result.text))}});
+        route(result.text, mode, result);
     }
-    m_historyStore->add(result.text);
-    m_usage->report(usageEvent(mode),
-                    {{u"chars"_qs, static_cast<qint64>(Text::characterCount(result.text))}});
-    route(result.text, mode, result);
+    if (!complete)
+        setStatusMessage(incompleteStatus(m_statusMessage));
     result.status = m_statusMessage;
     return result;
+}
+
+QString AppState::incompleteStatus(const QString &status)
+{
+    return u"Text may be incomplete (recognition timed out) · "_qs + status;
 }
 
 QString AppState::clean(const QString &raw, VoiceMode mode) const
@@ -333,9 +364,10 @@ void AppState::copyToPasteboard(const QString &text)
         m_services.pasteboard->setText(text);
 }
 
-void AppState::flush()
+QStringList AppState::flush()
 {
-    JsonStoreBase::flushAll();
+    m_meetingNotes->write();
+    return JsonStoreBase::flushAll();
 }
 
 void AppState::setDictating(bool on)

@@ -5,13 +5,16 @@
 #include "planning/DayBriefing.h"
 #include "planning/DictraTask.h"
 #include "planning/FocusSession.h"
+#include "platform/SpeechRecognizer.h"
 
 #include <QObject>
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
+class AudioInput;
 class BriefingPanel;
 class BriefingStore;
 class Clock;
@@ -23,6 +26,8 @@ class DockStation;
 class FocusCoachStore;
 class FocusHud;
 class HistoryStore;
+class MeetingNotesFile;
+class MeetingSession;
 class Hotkeys;
 class NotificationCenter;
 class OpenWindowBridge;
@@ -42,7 +47,9 @@ struct AppServices
     CursorInserter *inserter = nullptr;
     Pasteboard *pasteboard = nullptr;
     Permissions *permissions = nullptr;
-    std::function<bool()> meetingIsRunning;
+    // The meeting's own microphone, asked for once; without it a meeting reports no microphone.
+    std::function<std::unique_ptr<AudioInput>()> meetingInput;
+    SpeechRecognizerProvider meetingRecognizers;
 };
 
 // What one recording's text became.
@@ -54,6 +61,7 @@ struct ProcessResult
     QList<DictraTask> tasks;             // capture, briefing
     std::optional<FocusSession> session; // focus
     std::optional<DayBriefing> briefing; // briefing
+    bool complete = true;                // false: the recogniser did not finish, the end may be missing
 };
 
 // The one central object: owns the stores and engines, holds what every view shows, and runs
@@ -101,6 +109,8 @@ public:
     TaskStore &taskStore() { return *m_taskStore; }
     FocusCoachStore &focusCoach() { return *m_focusCoach; }
     BriefingStore &briefingStore() { return *m_briefingStore; }
+    MeetingSession &meeting() { return *m_meeting; }
+    MeetingNotesFile &meetingNotes() { return *m_meetingNotes; }
     UsageReporter &usage() { return *m_usage; }
     CommandDeckController &deck() { return *m_deck; }
     OpenWindowBridge &windows() { return *m_windows; }
@@ -116,11 +126,14 @@ public:
     Q_INVOKABLE void startDictation();
     Q_INVOKABLE void stopDictation();
 
-    // Cleans a raw transcript and routes it as a recording in `mode` would be.
-    ProcessResult process(const QString &raw, VoiceMode mode);
+    // Cleans a raw transcript and routes it as a recording in `mode` would be; a transcript that
+    // is not `complete` is still delivered, and the status says it may be incomplete.
+    ProcessResult process(const QString &raw, VoiceMode mode, bool complete = true);
+    static QString incompleteStatus(const QString &status);
 
-    // Writes every pending save; called on the way out.
-    void flush();
+    // Writes every pending save; called on the way out and before a result is confirmed. Why
+    // saves failed, one message per store; empty when everything is on disk.
+    QStringList flush();
 
 signals:
     void isDictatingChanged();
@@ -140,6 +153,7 @@ private:
     void copyToPasteboard(const QString &text);
     void requestPermissions();
     void wireEngine();
+    void listenToStores();
 
     void setDictating(bool on);
     void setLiveTranscript(const QString &text);
@@ -156,6 +170,8 @@ private:
     TaskStore *m_taskStore;
     FocusCoachStore *m_focusCoach;
     BriefingStore *m_briefingStore;
+    MeetingSession *m_meeting;
+    MeetingNotesFile *m_meetingNotes;
     UsageReporter *m_usage;
     OpenWindowBridge *m_windows;
     CommandDeckController *m_deck;

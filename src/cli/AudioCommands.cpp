@@ -25,6 +25,8 @@ QByteArray meetingJson(const MeetingSession &meeting)
                             .add("speakerIndex", static_cast<double>(segment.speakerIndex))
                             .add("speakerLabel", segment.speakerLabel)
                             .add("text", segment.text)
+                            .add("start", segment.start)
+                            .add("end", segment.end)
                             .finish());
     }
     return JsonObjectWriter()
@@ -73,7 +75,8 @@ int runDictationAudio(VoiceMode mode, const AudioRunOptions &options, AppState &
         return 1;
     }
     loop.exec();
-    state.flush();
+    if (!allSaved(state, err))
+        return 1;
 
     if (options.json) {
         out << QString::fromUtf8(withLatency(resultJson(result, mode), latencyMs)) << '\n';

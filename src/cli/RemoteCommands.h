@@ -15,15 +15,14 @@ namespace RemoteCommands {
 // Whether the running app writes the same data folder as this process would.
 bool appOwnsDataFolder(const QString &dataFolder);
 
-struct Call
-{
-    QString method;
-    QVariantList arguments;
-};
+// `ptt start|stop|toggle`, `deck` and `status`: one call, exit code 0 when the app took it;
+// an answer (the status) is printed. `open WINDOW` is OpenWindow with the window's id. `ptt start`, `ptt
+// toggle` and `deck` start the app through the session bus when it is not running and the bus can.
+int runControl(const QString &method, QTextStream &out, QTextStream &err, const QVariantList &arguments = {});
 
-// `ptt start|stop|toggle`, `deck`, `open WINDOW` and `status`: one call, exit code 0 when the app
-// took it; an answer (the status) is printed.
-int runControl(const Call &call, QTextStream &out, QTextStream &err);
+// `meeting notes`: the running app's notes of its running or last meeting; without a running app,
+// the newest notes file it left in `dataFolder`.
+int runMeetingNotes(const QString &dataFolder, QTextStream &out, QTextStream &err);
 
 // The transcript processed by the app; prints as dictrava-cli does locally.
 int runText(VoiceMode mode, const QString &text, bool json, QTextStream &out, QTextStream &err);

@@ -11,10 +11,12 @@
 #include "core/Clock.h"
 #include "core/Diagnostics.h"
 #include "core/Json.h"
+#include "core/TranscriptLimit.h"
 #include "dictation/DictationEngine.h"
 #include "platform/DBusNotificationClient.h"
 #include "platform/PocketSphinxRecognizer.h"
 #include "stores/DataFolder.h"
+#include "stores/DataFolderLock.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -23,28 +25,41 @@
 namespace {
 
 constexpr int kUsageError = 2;
-
-const QStringList kWindowIds{u"meeting"_qs, u"tasks"_qs, u"history"_qs, u"settings"_qs};
+// The command forms, shown by --help and on a usage error.
+constexpr auto kUsage = "usage: dictrava-cli (dictate|capture|focus|briefing) (--text TEXT | --audio FILE "
+                        "[--realtime])\n"
+                        "                    [--now YYYY-MM-DDTHH:MM[:SS]] [--json]\n"
+                        "       dictrava-cli meeting --audio FILE [--realtime] [--json]\n"
+                        "       dictrava-cli meeting (start|stop|pause|notes)\n"
+                        "       dictrava-cli ptt (start|stop|toggle)\n"
+                        "       dictrava-cli deck\n"
+                        "       dictrava-cli open (meeting|tasks|history|settings)\n"
+                        "       dictrava-cli status\n";
 
 // The control calls a key binding of the desktop can make.
-std::optional<RemoteCommands::Call> controlCall(const QStringList &positional)
+std::optional<QString> controlMethod(const QStringList &positional)
 {
-    if (positional.size() == 2 && positional.constFirst() == u"open" &&
-        kWindowIds.contains(positional.constLast()))
-        return RemoteCommands::Call{u"OpenWindow"_qs, {positional.constLast()}};
     if (positional == QStringList{u"deck"_qs})
-        return RemoteCommands::Call{u"ToggleDeck"_qs, {}};
+        return u"ToggleDeck"_qs;
     if (positional == QStringList{u"status"_qs})
-        return RemoteCommands::Call{u"Status"_qs, {}};
+        return u"Status"_qs;
+    if (positional.size() == 2 && positional.constFirst() == u"meeting") {
+        static const QHash<QString, QString> meetingMethods{{u"start"_qs, u"StartMeeting"_qs},
+                                                            {u"stop"_qs, u"StopMeeting"_qs},
+                                                            {u"pause"_qs, u"ToggleMeetingPause"_qs}};
+        return meetingMethods.contains(positional.constLast())
+                   ? std::optional(meetingMethods[positional.constLast()])
+                   : std::nullopt;
+    }
     if (positional.size() != 2 || positional.constFirst() != u"ptt")
         return std::nullopt;
     const QString &action = positional.constLast();
     if (action == u"start")
-        return RemoteCommands::Call{u"StartDictation"_qs, {}};
+        return u"StartDictation"_qs;
     if (action == u"stop")
-        return RemoteCommands::Call{u"StopDictation"_qs, {}};
+        return u"StopDictation"_qs;
     if (action == u"toggle")
-        return RemoteCommands::Call{u"ToggleDictation"_qs, {}};
+        return u"ToggleDictation"_qs;
     return std::nullopt;
 }
 
@@ -68,15 +83,20 @@ int main(int argc, char *argv[])
 
     QCommandLineParser options;
     options.setApplicationDescription(u"Runs Dictrava's processing for a voice mode over a transcript or a "
-                                      "recording, or transcribes a recorded meeting."_qs);
+                                      "recording, or transcribes a recorded meeting. ptt, deck and status "
+                                      "control the running app; ptt start, ptt toggle and deck start it "
+                                      "when it is not running.\n\n"_qs +
+                                      QString::fromLatin1(kUsage));
     options.addHelpOption();
     options.addVersionOption();
     options.addPositionalArgument(
         u"mode"_qs, u"dictate, capture, focus, briefing or meeting; or "
-                    "ptt start|stop|toggle, deck, open WINDOW or status, for the running app"_qs);
+                    "ptt start|stop|toggle, meeting start|stop|pause|notes, deck, open WINDOW or status, "
+                    "for the running app"_qs);
     const QCommandLineOption textOption(u"text"_qs, u"The raw transcript."_qs, u"TEXT"_qs);
-    const QCommandLineOption audioOption(u"audio"_qs, u"A recording to recognise (WAV, FLAC…)."_qs,
-                                         u"FILE"_qs);
+    const QCommandLineOption audioOption(
+        u"audio"_qs, u"A recording to recognise (WAV, FLAC…): a file, a pipe, or - for standard input."_qs,
+        u"FILE"_qs);
     const QCommandLineOption realtimeOption(u"realtime"_qs, u"Play the recording at its own speed."_qs);
     const QCommandLineOption nowOption(u"now"_qs, u"Run as if it were this local time."_qs,
                                        u"YYYY-MM-DDTHH:MM[:SS]"_qs);
@@ -87,22 +107,21 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
     const QStringList positional = options.positionalArguments();
-    if (const std::optional<RemoteCommands::Call> call = controlCall(positional))
-        return RemoteCommands::runControl(*call, out, err);
+    if (positional == QStringList{u"meeting"_qs, u"notes"_qs})
+        return RemoteCommands::runMeetingNotes(DataFolder::defaultPath(), out, err);
+    const QStringList windowIds{u"meeting"_qs, u"tasks"_qs, u"history"_qs, u"settings"_qs};
+    if (positional.size() == 2 && positional.constFirst() == u"open" &&
+        windowIds.contains(positional.constLast()))
+        return RemoteCommands::runControl(u"OpenWindow"_qs, out, err, {positional.constLast()});
+    if (const std::optional<QString> method = controlMethod(positional))
+        return RemoteCommands::runControl(*method, out, err);
     const QString modeName = positional.value(0);
     const bool meeting = modeName == u"meeting";
     const std::optional<VoiceMode> mode = voiceModeFromRaw(modeName);
     const bool oneInput = options.isSet(textOption) != options.isSet(audioOption);
     if (positional.size() != 1 || (!mode && !meeting) || !oneInput ||
         (meeting && !options.isSet(audioOption))) {
-        err << "usage: dictrava-cli (dictate|capture|focus|briefing) (--text TEXT | --audio FILE "
-               "[--realtime])\n"
-               "                    [--now YYYY-MM-DDTHH:MM[:SS]] [--json]\n"
-               "       dictrava-cli meeting --audio FILE [--realtime] [--json]\n"
-               "       dictrava-cli ptt (start|stop|toggle)\n"
-               "       dictrava-cli deck\n"
-               "       dictrava-cli open (meeting|tasks|history|settings)\n"
-               "       dictrava-cli status\n";
+        err << kUsage;
         return kUsageError;
     }
     if (options.isSet(jsonOption))
@@ -112,9 +131,20 @@ int main(int argc, char *argv[])
     if (meeting)
         return runMeetingAudio(audio, out, err);
 
-    // A running app writes the same files: it does the processing, so there is one writer.
+    if (TranscriptLimit::exceeds(options.value(textOption))) {
+        err << "dictrava-cli: " << TranscriptLimit::explain(options.value(textOption)) << '\n';
+        return kUsageError;
+    }
+
+    // One writer per data folder: a running app does the processing itself, and another
+    // dictrava-cli is given a few seconds to finish its save.
     const QString dataFolder = DataFolder::defaultPath();
-    if (RemoteCommands::appOwnsDataFolder(dataFolder)) {
+    DataFolderLock dataLock(dataFolder);
+    switch (dataLock.acquire([&dataFolder] { return RemoteCommands::appOwnsDataFolder(dataFolder); },
+                             std::chrono::seconds(5))) {
+    case DataFolderLock::Outcome::Acquired:
+        break;
+    case DataFolderLock::Outcome::HolderAnswers:
         if (options.isSet(nowOption)) {
             err << "dictrava-cli: --now cannot be used while Dictrava is running on the same data; quit "
                    "it first\n";
@@ -123,6 +153,12 @@ int main(int argc, char *argv[])
         if (options.isSet(audioOption))
             return RemoteCommands::runAudio(*mode, audio, out, err);
         return RemoteCommands::runText(*mode, options.value(textOption), options.isSet(jsonOption), out, err);
+    case DataFolderLock::Outcome::HolderSilent:
+        err << "dictrava-cli: another Dictrava is using " << dataFolder << " and cannot be reached\n";
+        return 1;
+    case DataFolderLock::Outcome::Failed:
+        err << "dictrava-cli: cannot lock " << dataFolder << ": " << dataLock.errorString() << '\n';
+        return 1;
     }
 
     ManualClock fixedClock;
@@ -157,7 +193,8 @@ int main(int argc, char *argv[])
         return runDictationAudio(*mode, audio, state, recording, out, err);
 
     const ProcessResult result = state.process(options.value(textOption), *mode);
-    state.flush();
+    if (!allSaved(state, err))
+        return 1;
     if (options.isSet(jsonOption))
         out << QString::fromUtf8(resultJson(result, *mode)) << '\n';
     else

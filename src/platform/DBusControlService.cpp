@@ -1,5 +1,7 @@
 #include "platform/DBusControlService.h"
 
+#include "core/TranscriptLimit.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusError>
@@ -85,15 +87,51 @@ void DBusControlService::SetVoiceMode(const QString &mode)
 
 QString DBusControlService::Process(const QString &mode, const QString &text)
 {
-    const QByteArray json = m_handlers.process ? m_handlers.process(mode, text) : QByteArray();
-    if (json.isEmpty())
+    if (TranscriptLimit::exceeds(text)) {
+        if (calledFromDBus())
+            sendErrorReply(QDBusError::InvalidArgs, TranscriptLimit::explain(text));
+        return {};
+    }
+    const Processed processed = m_handlers.process ? m_handlers.process(mode, text) : Processed();
+    if (processed.json.isEmpty()) {
         rejectMode(mode);
-    return QString::fromUtf8(json);
+        return {};
+    }
+    if (!processed.saveFailure.isEmpty()) {
+        if (calledFromDBus())
+            sendErrorReply(QDBusError::Failed, processed.saveFailure);
+        return {};
+    }
+    return QString::fromUtf8(processed.json);
 }
 
 QString DBusControlService::Status()
 {
     return m_handlers.status ? QString::fromUtf8(m_handlers.status()) : QString();
+}
+
+void DBusControlService::StartMeeting()
+{
+    const QString error = m_handlers.meeting ? m_handlers.meeting(u"start"_qs) : QString();
+    if (!error.isEmpty() && calledFromDBus())
+        sendErrorReply(QDBusError::Failed, error);
+}
+
+void DBusControlService::StopMeeting()
+{
+    if (m_handlers.meeting)
+        m_handlers.meeting(u"stop"_qs);
+}
+
+void DBusControlService::ToggleMeetingPause()
+{
+    if (m_handlers.meeting)
+        m_handlers.meeting(u"pause"_qs);
+}
+
+QString DBusControlService::MeetingNotes()
+{
+    return m_handlers.meeting ? m_handlers.meeting(u"notes"_qs) : QString();
 }
 
 QString DBusControlService::DataFolder()

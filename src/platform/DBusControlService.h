@@ -18,6 +18,14 @@ public:
     static const QString kServiceName;
     static const QString kObjectPath;
 
+    // What Process gives back: the result as JSON (empty when the mode is not one of the voice
+    // modes), and why the records it made are not on disk, when they are not.
+    struct Processed
+    {
+        QByteArray json;
+        QString saveFailure;
+    };
+
     // What each call does; an unset handler makes the call a no-op.
     struct Handlers
     {
@@ -30,8 +38,11 @@ public:
         std::function<bool(const QString &id)> openWindow;
         // False when the mode is not one of the voice modes.
         std::function<bool(const QString &mode)> setVoiceMode;
-        // The result as JSON; empty when the mode is not one of the voice modes.
-        std::function<QByteArray(const QString &mode, const QString &text)> process;
+        // Answers only once what it stored is on disk.
+        std::function<Processed(const QString &mode, const QString &text)> process;
+        // "start", "stop", "pause" (pause or resume) or "notes" for the meeting. Answers the
+        // notes' Markdown for "notes", and why the meeting did not start for "start".
+        std::function<QString(const QString &action)> meeting;
         // What the app is doing, as JSON, for status bars and scripts.
         std::function<QByteArray()> status;
         QString dataFolder;
@@ -55,8 +66,15 @@ public slots:
     // "meeting", "tasks", "history" or "settings": opens it, or brings it forward.
     Q_SCRIPTABLE void OpenWindow(const QString &id);
     Q_SCRIPTABLE void SetVoiceMode(const QString &mode);
+    // Texts over the transcript limit are refused with InvalidArgs; a save that failed is an error.
     Q_SCRIPTABLE QString Process(const QString &mode, const QString &text);
     Q_SCRIPTABLE QString Status();
+    Q_SCRIPTABLE void StartMeeting();
+    Q_SCRIPTABLE void StopMeeting();
+    // Pauses a running meeting, or resumes a paused one.
+    Q_SCRIPTABLE void ToggleMeetingPause();
+    // The Markdown notes of the running or last meeting.
+    Q_SCRIPTABLE QString MeetingNotes();
     // The folder whose data files this instance writes.
     Q_SCRIPTABLE QString DataFolder();
 

@@ -34,6 +34,14 @@ const QHash<QString, QString> &iconNames()
         {u"clock"_qs, u"clock"_qs},
         {u"person.2"_qs, u"people"_qs},
         {u"sun.max"_qs, u"sun"_qs},
+        // The Meeting window.
+        {u"play.circle.fill"_qs, u"play-circle-fill"_qs},
+        {u"pause.circle.fill"_qs, u"pause-circle-fill"_qs},
+        {u"stop.circle.fill"_qs, u"stop-circle-fill"_qs},
+        {u"record.circle"_qs, u"record-circle"_qs},
+        {u"person.crop.circle.badge.plus"_qs, u"person-plus"_qs},
+        {u"person.wave.2"_qs, u"people"_qs},
+        {u"doc.on.doc"_qs, u"files"_qs},
     };
     return names;
 }
