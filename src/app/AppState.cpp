@@ -1,6 +1,8 @@
 #include "app/AppState.h"
 
+#include "app/CommandDeckController.h"
 #include "app/DockStation.h"
+#include "app/OpenWindowBridge.h"
 #include "core/Clock.h"
 #include "core/Text.h"
 #include "dictation/CursorInserter.h"
@@ -12,7 +14,6 @@
 #include "meeting/MeetingSession.h"
 #include "planning/BriefingPanel.h"
 #include "planning/BriefingStore.h"
-#include "planning/CommandDeckController.h"
 #include "planning/FocusCoachStore.h"
 #include "planning/FocusHud.h"
 #include "planning/TaskStore.h"
@@ -78,8 +79,8 @@ AppState::AppState(QSettings &settingsStore, const Clock &clock, AppServices ser
       m_meeting(new MeetingSession(m_services.meetingInput ? m_services.meetingInput() : nullptr,
                                    m_services.meetingRecognizers, clock, m_services.pasteboard, this)),
       m_meetingNotes(new MeetingNotesFile(*m_meeting, dataFolder, this)),
-      m_usage(new UsageReporter(settingsStore, clock, this)),
-      m_deck(new CommandDeckController(*this, m_windows, this)), m_statusMessage(kIdleMessage)
+      m_usage(new UsageReporter(settingsStore, clock, this)), m_windows(new OpenWindowBridge(this)),
+      m_deck(new CommandDeckController(*this, *m_windows, this)), m_statusMessage(kIdleMessage)
 {
     if (!sharedInstance)
         sharedInstance = this;
@@ -175,19 +176,13 @@ void AppState::wireEngine()
         return;
     const QPointer<AppState> self(this);
     engine->onPartial = [self](const QString &text) {
-        onMainThread(self, [self, text] {
-            self->setLiveTranscript(text);
-            if (self->m_deck->isVisible())
-                self->m_deck->redraw();
-        });
+        onMainThread(self, [self, text] { self->setLiveTranscript(text); });
     };
     engine->onLevel = [self](float level) {
         onMainThread(self, [self, level] {
             self->setAudioLevel(level);
             if (self->m_settings.showDockStation() && self->m_dockStation)
                 self->m_dockStation->setLevel(std::clamp(level, 0.0f, 1.0f));
-            if (self->m_deck->isVisible())
-                self->m_deck->redraw();
         });
     };
     engine->onError = [self](const QString &message) {
@@ -236,8 +231,6 @@ void AppState::startDictation()
     setStatusMessage(listeningMessage(m_voiceMode));
     if (m_settings.showDockStation() && m_dockStation)
         m_dockStation->show();
-    if (m_deck->isVisible())
-        m_deck->redraw();
 }
 
 void AppState::stopDictation()
@@ -268,7 +261,6 @@ ProcessResult AppState::process(const QString &raw, VoiceMode mode, bool complet
     setLiveTranscript(QString());
     if (result.text.isEmpty()) {
         setStatusMessage(kIdleMessage);
-        m_deck->redraw();
     } else {
         m_historyStore->add(result.text);
         m_usage->report(usageEvent(mode),
@@ -313,7 +305,6 @@ void AppState::route(const QString &text, VoiceMode mode, ProcessResult &result)
         m_deck->setBanner(u"Briefing for "_qs + briefing.dayKey + u" ready"_qs);
         m_deck->setMode(DeckMode::Briefing);
         m_deck->show();
-        m_deck->redraw();
         if (m_briefingPanel)
             m_briefingPanel->present(briefing, BriefingPanel::Kind::Manual);
         break;
@@ -328,7 +319,6 @@ void AppState::route(const QString &text, VoiceMode mode, ProcessResult &result)
                           u" milestones"_qs);
         m_deck->setMode(DeckMode::Focus);
         m_deck->show();
-        m_deck->redraw();
         break;
     }
     case VoiceMode::Capture: {
@@ -342,7 +332,6 @@ void AppState::route(const QString &text, VoiceMode mode, ProcessResult &result)
     }
     case VoiceMode::Dictate:
         deliverDictation(text);
-        m_deck->redraw();
         break;
     }
 }

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "app/AppSettings.h"
-#include "app/OpenWindowBridge.h"
-#include "app/VoiceMode.h"
+#include "core/VoiceMode.h"
 #include "planning/DayBriefing.h"
 #include "planning/DictraTask.h"
 #include "planning/FocusSession.h"
@@ -31,6 +30,7 @@ class MeetingNotesFile;
 class MeetingSession;
 class Hotkeys;
 class NotificationCenter;
+class OpenWindowBridge;
 class Pasteboard;
 class Permissions;
 class SnippetStore;
@@ -113,7 +113,7 @@ public:
     MeetingNotesFile &meetingNotes() { return *m_meetingNotes; }
     UsageReporter &usage() { return *m_usage; }
     CommandDeckController &deck() { return *m_deck; }
-    OpenWindowBridge &windows() { return m_windows; }
+    OpenWindowBridge &windows() { return *m_windows; }
 
     // The floating panels; unset when headless.
     void setFocusHud(FocusHud *hud);
@@ -164,7 +164,6 @@ private:
     const Clock &m_clock;
     AppServices m_services;
     AppSettings m_settings;
-    OpenWindowBridge m_windows;
     DictionaryStore *m_dictionaryStore;
     SnippetStore *m_snippetStore;
     HistoryStore *m_historyStore;
@@ -174,6 +173,7 @@ private:
     MeetingSession *m_meeting;
     MeetingNotesFile *m_meetingNotes;
     UsageReporter *m_usage;
+    OpenWindowBridge *m_windows;
     CommandDeckController *m_deck;
     FocusHud *m_focusHud = nullptr;
     BriefingPanel *m_briefingPanel = nullptr;

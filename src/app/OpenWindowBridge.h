@@ -1,23 +1,20 @@
 #pragma once
 
-#include <functional>
+#include <QObject>
+#include <QString>
 
-// Carries the window-opening actions from the shell, which owns the windows, to the deck.
-// A missing handler means the window cannot be opened (headless), and the request is dropped.
-class OpenWindowBridge
+// How code that holds no windows (the deck) asks for one: by id, as a signal the shell connects
+// once when it starts. Unconnected (headless), a request is dropped.
+class OpenWindowBridge : public QObject
 {
-public:
-    std::function<void()> openMeeting;
-    std::function<void()> openTasks;
+    Q_OBJECT
 
-    void requestMeeting() const
-    {
-        if (openMeeting)
-            openMeeting();
-    }
-    void requestTasks() const
-    {
-        if (openTasks)
-            openTasks();
-    }
+public:
+    using QObject::QObject;
+
+    void requestMeeting();
+    void requestTasks();
+
+signals:
+    void openRequested(const QString &id);
 };

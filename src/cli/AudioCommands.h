@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/VoiceMode.h"
 #include "cli/Output.h"
+#include "core/VoiceMode.h"
 #include "platform/WavFileInput.h"
 
 #include <QString>

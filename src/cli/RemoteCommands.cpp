@@ -62,7 +62,7 @@ bool appOwnsDataFolder(const QString &dataFolder)
     return reply.ok && QDir::cleanPath(reply.value) == QDir::cleanPath(dataFolder);
 }
 
-int runControl(const QString &method, QTextStream &out, QTextStream &err)
+int runControl(const QString &method, QTextStream &out, QTextStream &err, const QVariantList &arguments)
 {
     // A key bound to start dictation or open the deck starts the app; asking or stopping does not.
     const bool startsApp = method != u"Status" && method != u"StopDictation";
@@ -70,7 +70,7 @@ int runControl(const QString &method, QTextStream &out, QTextStream &err)
         err << "dictrava-cli: Dictrava is not running\n";
         return 1;
     }
-    const DBusControlClient::Reply reply = DBusControlClient::call(method);
+    const DBusControlClient::Reply reply = DBusControlClient::call(method, arguments);
     if (!reply.ok) {
         err << "dictrava-cli: " << reply.error << '\n';
         return 1;

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "app/VoiceMode.h"
 #include "cli/AudioCommands.h"
+#include "core/VoiceMode.h"
 
 #include <QString>
+#include <QVariantList>
 
 class QTextStream;
 
@@ -15,9 +16,9 @@ namespace RemoteCommands {
 bool appOwnsDataFolder(const QString &dataFolder);
 
 // `ptt start|stop|toggle`, `deck` and `status`: one call, exit code 0 when the app took it;
-// an answer (the status) is printed. `ptt start`, `ptt toggle` and `deck` start the app through the
-// session bus when it is not running and the bus can.
-int runControl(const QString &method, QTextStream &out, QTextStream &err);
+// an answer (the status) is printed. `open WINDOW` is OpenWindow with the window's id. `ptt start`, `ptt
+// toggle` and `deck` start the app through the session bus when it is not running and the bus can.
+int runControl(const QString &method, QTextStream &out, QTextStream &err, const QVariantList &arguments = {});
 
 // `meeting notes`: the running app's notes of its running or last meeting; without a running app,
 // the newest notes file it left in `dataFolder`.

@@ -33,6 +33,7 @@ constexpr auto kUsage = "usage: dictrava-cli (dictate|capture|focus|briefing) (-
                         "       dictrava-cli meeting (start|stop|pause|notes)\n"
                         "       dictrava-cli ptt (start|stop|toggle)\n"
                         "       dictrava-cli deck\n"
+                        "       dictrava-cli open (meeting|tasks|history|settings)\n"
                         "       dictrava-cli status\n";
 
 // The control calls a key binding of the desktop can make.
@@ -88,10 +89,10 @@ int main(int argc, char *argv[])
                                       QString::fromLatin1(kUsage));
     options.addHelpOption();
     options.addVersionOption();
-    options.addPositionalArgument(u"mode"_qs,
-                                  u"dictate, capture, focus, briefing or meeting; or "
-                                  "ptt start|stop|toggle, meeting start|stop|pause|notes, deck or status, "
-                                  "for the running app"_qs);
+    options.addPositionalArgument(
+        u"mode"_qs, u"dictate, capture, focus, briefing or meeting; or "
+                    "ptt start|stop|toggle, meeting start|stop|pause|notes, deck, open WINDOW or status, "
+                    "for the running app"_qs);
     const QCommandLineOption textOption(u"text"_qs, u"The raw transcript."_qs, u"TEXT"_qs);
     const QCommandLineOption audioOption(
         u"audio"_qs, u"A recording to recognise (WAV, FLAC…): a file, a pipe, or - for standard input."_qs,
@@ -108,6 +109,10 @@ int main(int argc, char *argv[])
     const QStringList positional = options.positionalArguments();
     if (positional == QStringList{u"meeting"_qs, u"notes"_qs})
         return RemoteCommands::runMeetingNotes(DataFolder::defaultPath(), out, err);
+    const QStringList windowIds{u"meeting"_qs, u"tasks"_qs, u"history"_qs, u"settings"_qs};
+    if (positional.size() == 2 && positional.constFirst() == u"open" &&
+        windowIds.contains(positional.constLast()))
+        return RemoteCommands::runControl(u"OpenWindow"_qs, out, err, {positional.constLast()});
     if (const std::optional<QString> method = controlMethod(positional))
         return RemoteCommands::runControl(*method, out, err);
     const QString modeName = positional.value(0);

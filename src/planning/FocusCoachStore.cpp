@@ -94,7 +94,6 @@ void FocusCoachStore::toggleMilestone(const QUuid &id)
     setSession(session);
     if (completed)
         notify(u"North Star complete"_s, u"You finished: "_s + session.northStar);
-    redrawHud();
 }
 
 void FocusCoachStore::allowSwitch()
@@ -107,7 +106,6 @@ void FocusCoachStore::allowSwitch()
     session.lastNudgeAt = now;
     setSession(session);
     setDriftMessage(std::nullopt);
-    redrawHud();
 }
 
 void FocusCoachStore::noteActivity(const QString &kind)
@@ -130,7 +128,6 @@ void FocusCoachStore::noteActivity(const QString &kind)
         u"You left “"_s + active->title + u"” unfinished — finish it, or consciously switch."_s;
     setDriftMessage(message);
     showHud();
-    redrawHud();
     notify(u"Focus Coach"_s, message);
 }
 
@@ -163,12 +160,6 @@ void FocusCoachStore::showHud()
     setHudVisible(true);
     if (m_hud)
         m_hud->show();
-}
-
-void FocusCoachStore::redrawHud()
-{
-    if (m_hud)
-        m_hud->redraw();
 }
 
 void FocusCoachStore::notify(const QString &title, const QString &body)

@@ -66,7 +66,6 @@ private:
     void setSession(const std::optional<FocusSession> &session);
     void setDriftMessage(const std::optional<QString> &message);
     void showHud();
-    void redrawHud();
     void notify(const QString &title, const QString &body);
 
     const Clock &m_clock;

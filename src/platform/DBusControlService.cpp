@@ -73,6 +73,12 @@ void DBusControlService::ToggleDeck()
     run(m_handlers.toggleDeck);
 }
 
+void DBusControlService::OpenWindow(const QString &id)
+{
+    if (m_handlers.openWindow && !m_handlers.openWindow(id) && calledFromDBus())
+        sendErrorReply(QDBusError::InvalidArgs, u"The “"_qs + id + u"” window is not available"_qs);
+}
+
 void DBusControlService::SetVoiceMode(const QString &mode)
 {
     if (m_handlers.setVoiceMode && !m_handlers.setVoiceMode(mode))

@@ -34,6 +34,8 @@ public:
         std::function<void()> stopDictation;
         std::function<void()> toggleDictation;
         std::function<void()> toggleDeck;
+        // False when the app has no window of that id.
+        std::function<bool(const QString &id)> openWindow;
         // False when the mode is not one of the voice modes.
         std::function<bool(const QString &mode)> setVoiceMode;
         // Answers only once what it stored is on disk.
@@ -61,6 +63,8 @@ public slots:
     Q_SCRIPTABLE void StopDictation();
     Q_SCRIPTABLE void ToggleDictation();
     Q_SCRIPTABLE void ToggleDeck();
+    // "meeting", "tasks", "history" or "settings": opens it, or brings it forward.
+    Q_SCRIPTABLE void OpenWindow(const QString &id);
     Q_SCRIPTABLE void SetVoiceMode(const QString &mode);
     // Texts over the transcript limit are refused with InvalidArgs; a save that failed is an error.
     Q_SCRIPTABLE QString Process(const QString &mode, const QString &text);

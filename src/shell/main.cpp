@@ -1,5 +1,6 @@
 // dictrava: the desktop app. Hold Right Alt in any application, speak, release.
 #include "app/AppState.h"
+#include "app/CommandDeckController.h"
 #include "app/DesktopPermissions.h"
 #include "app/LocalNotificationCenter.h"
 #include "app/ProcessResultJson.h"
@@ -12,7 +13,6 @@
 #include "dictation/HotkeyManager.h"
 #include "dictation/TextInserter.h"
 #include "meeting/MeetingSession.h"
-#include "planning/CommandDeckController.h"
 #include "platform/DBusControlClient.h"
 #include "platform/DBusControlService.h"
 #include "platform/DBusNotificationClient.h"
@@ -77,6 +77,7 @@ DBusControlService::Handlers controlHandlers(AppState *&state, DesktopShell *&sh
         if (state)
             state->deck().toggle();
     };
+    handlers.openWindow = [&shell](const QString &id) { return shell && shell->openWindow(id); };
     handlers.setVoiceMode = [&state](const QString &name) {
         const std::optional<VoiceMode> mode = voiceModeFromRaw(name);
         if (mode && state)

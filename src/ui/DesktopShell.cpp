@@ -1,10 +1,17 @@
 #include "ui/DesktopShell.h"
 
 #include "app/AppState.h"
+#include "app/CommandDeckController.h"
+#include "app/OpenWindowBridge.h"
+#include "ui/BriefingPanelController.h"
+#include "ui/CommandDeckPanel.h"
 #include "ui/DockStationWindow.h"
+#include "ui/FocusHUDController.h"
 #include "ui/MenuBarPanel.h"
 #include "ui/ShellWindows.h"
 #include "ui/TrayIcon.h"
+#include "ui/ViewEngine.h"
+#include "ui/WindowSizes.h"
 
 #include <QGuiApplication>
 #include <QOpenGLContext>
@@ -16,7 +23,7 @@ void DesktopShell::prepareGraphics()
     if (prepared)
         return;
     prepared = true;
-    // The dock station and the popup draw their own shapes on a clear window.
+    // The floating panels draw their own shapes on a clear window.
     QQuickWindow::setDefaultAlphaBuffer(true);
     if (qEnvironmentVariableIsSet("QT_QUICK_BACKEND") || qEnvironmentVariableIsSet("QSG_RHI_BACKEND"))
         return;
@@ -28,23 +35,43 @@ void DesktopShell::prepareGraphics()
 DesktopShell::DesktopShell(AppState &app, QObject *parent) : QObject(parent), m_app(app)
 {
     prepareGraphics();
-    m_windows = new ShellWindows(this);
-    m_dockStation = new DockStationWindow(this);
-    m_panel = new MenuBarPanel(app, *m_windows, this);
-    m_tray = new TrayIcon(app, this);
-    connect(m_tray, &TrayIcon::activated, m_panel, &MenuBarPanel::toggle);
-    connect(m_tray, &TrayIcon::hasTrayChanged, this, &DesktopShell::followTray);
+    m_views = std::make_unique<ViewEngine>();
+    m_windows = std::make_unique<ShellWindows>(m_views.get());
+    m_dockStation = std::make_unique<DockStationWindow>(*m_views);
+    m_panel = std::make_unique<MenuBarPanel>(app, *m_windows, *m_views);
+    m_tray = std::make_unique<TrayIcon>(app);
+    m_deckPanel = std::make_unique<CommandDeckPanel>(app, *m_views);
+    m_focusHud = std::make_unique<FocusHUDController>(app.focusCoach(), *m_views);
+    m_briefingCard = std::make_unique<BriefingPanelController>(app.briefingStore(), *m_views);
+    registerWindows();
+    // From the start, whether or not the panel was ever shown: the deck opens windows through here.
+    connect(&app.windows(), &OpenWindowBridge::openRequested, this, &DesktopShell::openWindow);
+    connect(m_tray.get(), &TrayIcon::activated, m_panel.get(), &MenuBarPanel::toggle);
+    connect(m_tray.get(), &TrayIcon::hasTrayChanged, this, &DesktopShell::followTray);
 }
 
 DesktopShell::~DesktopShell()
 {
     m_app.setDockStation(nullptr);
+    m_app.deck().setPanel(nullptr);
+    m_app.setFocusHud(nullptr);
+    m_app.setBriefingPanel(nullptr);
 }
+
+// The app's ordinary windows, one line each: id, title, view (a QML file of the module), size
+// (from WindowSizes) and the view's required properties, e.g.
+//   m_windows->registerView(u"tasks"_qs, {u"Tasks & Reminders"_qs, u"TasksView"_qs,
+//       WindowSizes::kTasks, [this](QObject *owner) { return QVariantMap{…}; }});
+// An id without a line here answers that its window is not available yet.
+void DesktopShell::registerWindows() {}
 
 void DesktopShell::start()
 {
     QGuiApplication::setQuitOnLastWindowClosed(false);
-    m_app.setDockStation(m_dockStation);
+    m_app.setDockStation(m_dockStation.get());
+    m_app.deck().setPanel(m_deckPanel.get());
+    m_app.setFocusHud(m_focusHud.get());
+    m_app.setBriefingPanel(m_briefingCard.get());
     m_tray->start();
     followTray();
 }
@@ -57,6 +84,11 @@ void DesktopShell::activate()
 bool DesktopShell::hasTray() const
 {
     return m_tray->hasTray();
+}
+
+bool DesktopShell::openWindow(const QString &id)
+{
+    return m_windows->open(id);
 }
 
 void DesktopShell::followTray()

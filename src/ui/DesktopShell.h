@@ -1,15 +1,23 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
+
+#include <memory>
 
 class AppState;
+class BriefingPanelController;
+class CommandDeckPanel;
 class DockStationWindow;
+class FocusHUDController;
 class MenuBarPanel;
 class ShellWindows;
 class TrayIcon;
+class ViewEngine;
 
 // The desktop around the app state: the tray icon and its panel (or, without a tray, the panel
-// as a small window), the dock station and the windows opened by id.
+// as a small window), the floating panels and the windows opened by id, all drawn by one QML
+// engine.
 class DesktopShell : public QObject
 {
     Q_OBJECT
@@ -22,24 +30,36 @@ public:
     explicit DesktopShell(AppState &app, QObject *parent = nullptr);
     ~DesktopShell() override;
 
-    // The tray icon, or the panel window where there is no tray; hands the dock station to the
-    // app state. Closing the last window no longer quits the app.
+    // The tray icon, or the panel window where there is no tray; hands the floating panels to
+    // the app state. Closing the last window no longer quits the app.
     void start();
     // Brings the panel up (a second launch, or the desktop asking).
     void activate();
     bool hasTray() const;
+    // Opens (or brings forward) the window `id`; false when there is no such window.
+    bool openWindow(const QString &id);
 
+    ViewEngine &views() { return *m_views; }
     ShellWindows &windows() { return *m_windows; }
     MenuBarPanel &panel() { return *m_panel; }
     DockStationWindow &dockStation() { return *m_dockStation; }
     TrayIcon &tray() { return *m_tray; }
+    CommandDeckPanel &deckPanel() { return *m_deckPanel; }
+    FocusHUDController &focusHud() { return *m_focusHud; }
+    BriefingPanelController &briefingCard() { return *m_briefingCard; }
 
 private:
+    void registerWindows();
     void followTray();
 
     AppState &m_app;
-    ShellWindows *m_windows;
-    DockStationWindow *m_dockStation;
-    MenuBarPanel *m_panel;
-    TrayIcon *m_tray;
+    // Declared first: the windows below are drawn by it and go before it.
+    std::unique_ptr<ViewEngine> m_views;
+    std::unique_ptr<ShellWindows> m_windows;
+    std::unique_ptr<DockStationWindow> m_dockStation;
+    std::unique_ptr<MenuBarPanel> m_panel;
+    std::unique_ptr<TrayIcon> m_tray;
+    std::unique_ptr<CommandDeckPanel> m_deckPanel;
+    std::unique_ptr<FocusHUDController> m_focusHud;
+    std::unique_ptr<BriefingPanelController> m_briefingCard;
 };

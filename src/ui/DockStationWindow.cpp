@@ -1,16 +1,15 @@
 #include "ui/DockStationWindow.h"
-#include "core/Diagnostics.h"
-#include "ui/SymbolImageProvider.h"
+#include "ui/ViewEngine.h"
+#include "ui/WindowSizes.h"
 
 #include "platform/X11Compositing.h"
 
 #include <QGuiApplication>
 #include <QPainterPath>
-#include <QQmlEngine>
 #include <QQuickView>
 #include <QScreen>
 
-DockStationWindow::DockStationWindow(QObject *parent) : QObject(parent)
+DockStationWindow::DockStationWindow(ViewEngine &views, QObject *parent) : QObject(parent), m_views(views)
 {
     m_clock.setFramesPerSecond(kFramesPerSecond);
 }
@@ -19,9 +18,10 @@ DockStationWindow::~DockStationWindow() = default;
 
 QRect DockStationWindow::placement(const QRect &available)
 {
-    const int x = available.x() + available.width() / 2 - kSize.width() / 2;
-    const int y = available.y() + available.height() - kBottomMargin - kSize.height();
-    return {QPoint(x, y), kSize};
+    constexpr QSize size = WindowSizes::kDockStation;
+    const int x = available.x() + available.width() / 2 - size.width() / 2;
+    const int y = available.y() + available.height() - kBottomMargin - size.height();
+    return {QPoint(x, y), size};
 }
 
 QRegion DockStationWindow::capsuleRegion()
@@ -33,19 +33,12 @@ QRegion DockStationWindow::capsuleRegion()
 
 void DockStationWindow::build()
 {
-    m_window = std::make_unique<QQuickView>();
+    m_window = m_views.makeWindow();
     m_window->setTitle(u"Dictrava"_qs);
     m_window->setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                        Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput);
-    m_window->setColor(Qt::transparent);
-    m_window->setResizeMode(QQuickView::SizeRootObjectToView);
-    m_window->engine()->addImportPath(u"qrc:/"_qs);
-    SymbolImageProvider::installOn(*m_window->engine());
-    m_window->setInitialProperties({{u"station"_qs, QVariant::fromValue(this)}});
-    m_window->setSource(QUrl(u"qrc:/Dictrava/DockStationView.qml"_qs));
-    for (const QQmlError &error : m_window->errors())
-        printDiagnostic(u"[Dock] "_qs + error.toString());
-    m_window->resize(kSize);
+    m_views.load(*m_window, u"DockStationView"_qs, {{u"station"_qs, QVariant::fromValue(this)}}, u"Dock"_qs);
+    m_window->resize(WindowSizes::kDockStation);
 }
 
 void DockStationWindow::show()

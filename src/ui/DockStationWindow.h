@@ -11,6 +11,7 @@
 #include <memory>
 
 class QQuickView;
+class ViewEngine;
 
 // The waveform station: a capsule floating just above the bottom of the primary screen while a
 // recording runs. It never takes focus and lets clicks through to what lies beneath. The window is
@@ -26,13 +27,12 @@ class DockStationWindow : public QObject, public DockStation
     Q_PROPERTY(bool seeThrough READ isSeeThrough NOTIFY seeThroughChanged)
 
 public:
-    static constexpr QSize kSize{360, 72};
     static constexpr int kBottomMargin = 10;
     static constexpr int kFramesPerSecond = 30;
     // The capsule inside the window (4 points from the sides, 56 high, centred).
     static constexpr QRect kCapsule{4, 8, 352, 56};
 
-    explicit DockStationWindow(QObject *parent = nullptr);
+    explicit DockStationWindow(ViewEngine &views, QObject *parent = nullptr);
     ~DockStationWindow() override;
 
     void show() override;
@@ -62,6 +62,7 @@ private:
     void build();
     void setActive(bool active);
 
+    ViewEngine &m_views;
     AnimationClock m_clock;
     std::unique_ptr<QQuickView> m_window;
     double m_level = 0;

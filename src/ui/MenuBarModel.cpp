@@ -1,11 +1,10 @@
 #include "ui/MenuBarModel.h"
 
 #include "app/AppState.h"
+#include "app/CommandDeckController.h"
 #include "core/Diagnostics.h"
-#include "planning/CommandDeckController.h"
 #include "planning/FocusCoachStore.h"
 #include "planning/FocusHud.h"
-#include "planning/TaskStore.h"
 #include "ui/ShellWindows.h"
 
 #include <QCoreApplication>
@@ -45,11 +44,6 @@ QString lastResultLabelFor(VoiceMode mode)
     return {};
 }
 
-QVariantMap toVariant(const MenuBarRow &row)
-{
-    return {{u"action"_qs, row.action}, {u"title"_qs, row.title}, {u"symbol"_qs, row.symbol}};
-}
-
 // Rows whose action leaves the panel for something else; the others act in place.
 bool closesPanelFirst(const QString &action)
 {
@@ -59,14 +53,66 @@ bool closesPanelFirst(const QString &action)
 } // namespace
 
 MenuBarModel::MenuBarModel(AppState &app, ShellWindows &windows, QObject *parent)
-    : QObject(parent), m_app(app), m_windows(windows)
+    : QObject(parent), m_app(app), m_windows(windows), m_rows(app)
 {
-    for (const auto signal :
-         {&AppState::isDictatingChanged, &AppState::liveTranscriptChanged, &AppState::lastResultChanged,
-          &AppState::statusMessageChanged, &AppState::permissionsChanged, &AppState::audioLevelChanged,
-          &AppState::voiceModeChanged})
-        connect(&app, signal, this, &MenuBarModel::refresh);
-    refresh();
+    connect(&app, &AppState::isDictatingChanged, this, [this] {
+        emit isDictatingChanged();
+        emit boxesChanged();
+        if (m_shown)
+            emit waveRunningChanged();
+    });
+    connect(&app, &AppState::liveTranscriptChanged, this, [this] {
+        emit liveTranscriptChanged();
+        emit boxesChanged();
+    });
+    connect(&app, &AppState::lastResultChanged, this, [this] {
+        emit lastResultChanged();
+        emit boxesChanged();
+    });
+    connect(&app, &AppState::statusMessageChanged, this, &MenuBarModel::statusMessageChanged);
+    connect(&app, &AppState::voiceModeChanged, this, &MenuBarModel::voiceModeChanged);
+    connect(&app, &AppState::permissionsChanged, this, &MenuBarModel::permissionsChanged);
+    connect(&app, &AppState::audioLevelChanged, this, &MenuBarModel::audioLevelChanged);
+}
+
+bool MenuBarModel::isDictating() const
+{
+    return m_app.isDictating();
+}
+
+QString MenuBarModel::statusMessage() const
+{
+    return m_app.statusMessage();
+}
+
+QString MenuBarModel::listeningHint() const
+{
+    return listeningHintFor(m_app.voiceMode());
+}
+
+QString MenuBarModel::liveTranscript() const
+{
+    return m_app.liveTranscript();
+}
+
+QString MenuBarModel::lastResult() const
+{
+    return m_app.lastResult();
+}
+
+QString MenuBarModel::lastResultLabel() const
+{
+    return lastResultLabelFor(m_app.voiceMode());
+}
+
+bool MenuBarModel::showsAccessibilityWarning() const
+{
+    return !m_app.accessibilityTrusted();
+}
+
+double MenuBarModel::audioLevel() const
+{
+    return m_app.audioLevel();
 }
 
 QString MenuBarModel::accessibilityWarning()
@@ -79,10 +125,10 @@ MenuBarRow MenuBarModel::quitRow()
     return {u"quit"_qs, u"Quit Dictrava"_qs, u"power"_qs};
 }
 
-int MenuBarModel::percentOf(double progress)
+QVariantMap MenuBarModel::quitRowForViews() const
 {
-    // A hair over the product, so that 0.29 × 100 = 28.999… still reads 29.
-    return static_cast<int>(std::floor(progress * 100 + 1e-9));
+    const MenuBarRow row = quitRow();
+    return {{u"action"_qs, row.action}, {u"title"_qs, row.title}, {u"symbol"_qs, row.symbol}};
 }
 
 double MenuBarModel::waveBarHeight(int index, double time, double level)
@@ -92,78 +138,13 @@ double MenuBarModel::waveBarHeight(int index, double time, double level)
     return amplitude * 12 * wave + 4;
 }
 
-void MenuBarModel::refresh()
-{
-    const bool dictating = m_app.isDictating();
-    const VoiceMode mode = m_app.voiceMode();
-    const std::optional<FocusSession> &session = m_app.focusCoach().session();
-
-    QList<MenuBarRow> rows{
-        {u"deck"_qs, u"Command Deck (Ctrl+Space)"_qs, u"rectangle.3.group"_qs},
-        dictating ? MenuBarRow{u"listening"_qs, u"Stop listening"_qs, u"stop.circle"_qs}
-                  : MenuBarRow{u"listening"_qs, u"Start listening"_qs, u"mic.circle"_qs},
-    };
-    const int percent = percentOf(m_app.focusCoach().progress());
-    rows.append({u"focus"_qs, session ? u"Focus · "_qs + QString::number(percent) + u'%' : u"Focus Coach"_qs,
-                 u"target"_qs});
-    rows.append({u"briefing"_qs, u"Tomorrow Briefing"_qs, u"sun.horizon.fill"_qs});
-    if (session)
-        rows.append({u"focusHud"_qs, u"Toggle Focus HUD"_qs, u"rectangle.inset.filled.and.person.filled"_qs});
-    rows.append({u"tasks"_qs,
-                 u"Tasks & Reminders ("_qs + QString::number(m_app.taskStore().openTasks().size()) + u')',
-                 u"checklist"_qs});
-    rows.append({u"meeting"_qs, u"Meeting Mode"_qs, u"person.3"_qs});
-    rows.append({u"history"_qs, u"History"_qs, u"clock.arrow.circlepath"_qs});
-    rows.append({u"settings"_qs, u"Settings"_qs, u"gearshape"_qs});
-
-    const bool wasRunning = waveRunning();
-    bool different = rows != m_rows;
-    const auto assign = [&different](auto &field, const auto &value) {
-        if (field != value) {
-            field = value;
-            different = true;
-        }
-    };
-    m_rows = std::move(rows);
-    assign(m_isDictating, dictating);
-    assign(m_statusMessage, m_app.statusMessage());
-    assign(m_listeningHint, listeningHintFor(mode));
-    assign(m_liveTranscript, m_app.liveTranscript());
-    assign(m_lastResult, m_app.lastResult());
-    assign(m_lastResultLabel, lastResultLabelFor(mode));
-    assign(m_showsAccessibilityWarning, !m_app.accessibilityTrusted());
-    if (different)
-        emit changed();
-    if (m_audioLevel != m_app.audioLevel()) {
-        m_audioLevel = m_app.audioLevel();
-        emit audioLevelChanged();
-    }
-    if (wasRunning != waveRunning())
-        emit waveRunningChanged();
-}
-
 void MenuBarModel::setShown(bool shown)
 {
     if (m_shown == shown)
         return;
     m_shown = shown;
-    if (shown)
-        refresh();
-    if (m_isDictating)
+    if (isDictating())
         emit waveRunningChanged();
-}
-
-QVariantList MenuBarModel::rowsForViews() const
-{
-    QVariantList list;
-    for (const MenuBarRow &row : m_rows)
-        list.append(toVariant(row));
-    return list;
-}
-
-QVariantMap MenuBarModel::quitRowForViews() const
-{
-    return toVariant(quitRow());
 }
 
 void MenuBarModel::trigger(const QString &action)

@@ -1,14 +1,11 @@
 #include "ui/MenuBarPanel.h"
 
-#include "app/AppState.h"
-#include "core/Diagnostics.h"
 #include "ui/MenuBarModel.h"
-#include "ui/ShellWindows.h"
-#include "ui/SymbolImageProvider.h"
+#include "ui/ViewEngine.h"
+#include "ui/WindowSizes.h"
 
 #include <QCursor>
 #include <QGuiApplication>
-#include <QQmlEngine>
 #include <QQuickView>
 #include <QScreen>
 #include <QTimer>
@@ -24,19 +21,12 @@ constexpr int kScreenMargin = 8;
 
 } // namespace
 
-MenuBarPanel::MenuBarPanel(AppState &app, ShellWindows &windows, QObject *parent)
-    : QObject(parent), m_app(app), m_windows(windows), m_model(new MenuBarModel(app, windows, this))
+MenuBarPanel::MenuBarPanel(AppState &app, ShellWindows &windows, ViewEngine &views, QObject *parent)
+    : QObject(parent), m_model(new MenuBarModel(app, windows, this)), m_window(views.makeWindow())
 {
-    m_window = std::make_unique<QQuickView>();
     m_window->setTitle(u"Dictrava"_qs);
-    m_window->setColor(Qt::transparent);
     m_window->setResizeMode(QQuickView::SizeViewToRootObject);
-    m_window->engine()->addImportPath(u"qrc:/"_qs);
-    SymbolImageProvider::installOn(*m_window->engine());
-    m_window->setInitialProperties({{u"model"_qs, QVariant::fromValue(m_model)}});
-    m_window->setSource(QUrl(u"qrc:/Dictrava/MenuBarView.qml"_qs));
-    for (const QQmlError &error : m_window->errors())
-        printDiagnostic(u"[Shell] "_qs + error.toString());
+    views.load(*m_window, u"MenuBarView"_qs, {{u"model"_qs, QVariant::fromValue(m_model)}}, u"Shell"_qs);
     applyPresentation();
 
     connect(m_model, &MenuBarModel::closePanelRequested, this, [this] {
@@ -52,11 +42,7 @@ MenuBarPanel::MenuBarPanel(AppState &app, ShellWindows &windows, QObject *parent
     });
 }
 
-MenuBarPanel::~MenuBarPanel()
-{
-    m_app.windows().openMeeting = nullptr;
-    m_app.windows().openTasks = nullptr;
-}
+MenuBarPanel::~MenuBarPanel() = default;
 
 QRect MenuBarPanel::popupGeometry(const QSize &size, const QRect &anchor, const QRect &available)
 {
@@ -90,8 +76,8 @@ void MenuBarPanel::applyPresentation()
     } else {
         m_window->setFlags(Qt::Window);
     }
-    m_window->setMinimumWidth(kWidth);
-    m_window->setMaximumWidth(kWidth);
+    m_window->setMinimumWidth(WindowSizes::kMenuBarPanelWidth);
+    m_window->setMaximumWidth(WindowSizes::kMenuBarPanelWidth);
 }
 
 void MenuBarPanel::place()
@@ -113,11 +99,6 @@ void MenuBarPanel::show(const QRect &anchor)
         place();
     m_window->show();
     m_window->raise();
-
-    // Windows that the deck asks for open through the shell from now on.
-    OpenWindowBridge &bridge = m_app.windows();
-    bridge.openMeeting = [this] { m_windows.open(u"meeting"_qs); };
-    bridge.openTasks = [this] { m_windows.open(u"tasks"_qs); };
 
     // Once the window is mapped: take the focus, so a popup can close when it loses it.
     QTimer::singleShot(0, m_window.get(), [window = m_window.get()] {

@@ -10,6 +10,7 @@ class AppState;
 class MenuBarModel;
 class QQuickView;
 class ShellWindows;
+class ViewEngine;
 
 // Hosts the menu-bar view. With a tray it is a borderless popup beside the tray icon that goes
 // away when it loses the focus; without one it is a small ordinary window titled "Dictrava", so
@@ -20,10 +21,9 @@ class MenuBarPanel : public QObject
 
 public:
     enum class Presentation { Popup, Window };
-    static constexpr int kWidth = 300;
     static constexpr int kGap = 4;
 
-    MenuBarPanel(AppState &app, ShellWindows &windows, QObject *parent = nullptr);
+    MenuBarPanel(AppState &app, ShellWindows &windows, ViewEngine &views, QObject *parent = nullptr);
     ~MenuBarPanel() override;
 
     Presentation presentation() const { return m_presentation; }
@@ -51,8 +51,6 @@ private:
     void place();
     void onActiveChanged();
 
-    AppState &m_app;
-    ShellWindows &m_windows;
     MenuBarModel *m_model;
     std::unique_ptr<QQuickView> m_window;
     Presentation m_presentation = Presentation::Popup;

@@ -1,5 +1,13 @@
 #include "ui/ShellWindows.h"
+
 #include "core/Diagnostics.h"
+#include "ui/ViewEngine.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+#include <QQuickView>
+
+ShellWindows::ShellWindows(ViewEngine *views, QObject *parent) : QObject(parent), m_views(views) {}
 
 ShellWindows::~ShellWindows()
 {
@@ -10,6 +18,24 @@ ShellWindows::~ShellWindows()
 void ShellWindows::registerWindow(const QString &id, Factory factory)
 {
     m_factories.insert(id, std::move(factory));
+}
+
+void ShellWindows::registerView(const QString &id, View view)
+{
+    Q_ASSERT(m_views);
+    registerWindow(id, [this, view = std::move(view)] { return makeView(view); });
+}
+
+QWindow *ShellWindows::makeView(const View &view)
+{
+    std::unique_ptr<QQuickView> window = m_views->makeWindow();
+    window->setTitle(view.title);
+    window->setColor(QGuiApplication::palette().window().color()); // ordinary windows are opaque
+    window->resize(view.size);
+    const QVariantMap properties = view.properties ? view.properties(window.get()) : QVariantMap();
+    if (!m_views->load(*window, view.view, properties, u"Shell"_qs))
+        return nullptr;
+    return window.release();
 }
 
 bool ShellWindows::open(const QString &id)

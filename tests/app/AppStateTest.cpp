@@ -1,8 +1,9 @@
 #include "app/AppState.h"
+#include "app/CommandDeckController.h"
+#include "app/DeckPanel.h"
+#include "app/OpenWindowBridge.h"
 #include "meeting/MeetingNotesFile.h"
 #include "meeting/MeetingSession.h"
-#include "planning/CommandDeckController.h"
-#include "planning/DeckPanel.h"
 #include "planning/FocusCoachStore.h"
 #include "planning/FocusHud.h"
 #include "stores/DictionaryStore.h"
@@ -21,7 +22,6 @@ class CountingPanel final : public DeckPanel, public FocusHud
 public:
     void show() override { ++shows; }
     void hide() override { ++hides; }
-    void redraw() override {}
     int shows = 0;
     int hides = 0;
 };
@@ -252,8 +252,9 @@ private slots:
         CommandDeckController &deck = h.state->deck();
         deck.setPanel(&panel);
         h.state->setFocusHud(&hud);
-        int meetingOpened = 0;
-        h.state->windows().openMeeting = [&] { ++meetingOpened; };
+        QStringList opened;
+        connect(&h.state->windows(), &OpenWindowBridge::openRequested, this,
+                [&opened](const QString &id) { opened << id; });
 
         QCOMPARE(deck.modeRaw(), u"capture"_qs);
         QVERIFY(!deck.hasBanner());
@@ -276,10 +277,11 @@ private slots:
         deck.show();
         deck.select(DeckMode::Meeting); // hides the deck, opens the window, keeps the voice mode
         QVERIFY(!deck.isVisible());
-        QCOMPARE(meetingOpened, 1);
+        QCOMPARE(opened, QStringList{u"meeting"_qs});
         QCOMPARE(h.state->voiceMode(), VoiceMode::Focus);
         QVERIFY(!deck.hasBanner());
-        deck.select(DeckMode::Tasks); // no handler installed: nothing to open, nothing breaks
+        deck.select(DeckMode::Tasks);
+        QCOMPARE(opened, (QStringList{u"meeting"_qs, u"tasks"_qs}));
         QCOMPARE(deck.modeRaw(), u"tasks"_qs);
 
         deck.presentCapture({});

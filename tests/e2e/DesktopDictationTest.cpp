@@ -186,6 +186,27 @@ private slots:
             2);
     }
 
+    // Asked from the command line, each floating view appears at its size and place.
+    void viewsOnRequest()
+    {
+        QCOMPARE(cli({u"deck"_qs}).exitCode, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(windowGeometry(u"Dictra Command Deck"_qs), QRect(420, 130, 440, 460), 5000);
+        QCOMPARE(
+            cli({u"focus"_qs, u"--text"_qs, u"goal: ship the beta. write the copy; deploy it"_qs}).exitCode,
+            0);
+        QTRY_COMPARE_WITH_TIMEOUT(windowGeometry(u"Focus Coach"_qs), QRect(944, 16, 320, 148), 5000);
+        QCOMPARE(cli({u"briefing"_qs, u"--text"_qs, u"call the bank then email Sam"_qs}).exitCode, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(windowGeometry(u"Briefing"_qs), QRect(420, 140, 440, 480), 5000);
+        QCOMPARE(m_x.run(u"import"_qs, {u"-window"_qs, u"root"_qs, screenshotPath(u"desktop-views.png"_qs)}),
+                 0);
+
+        // Windows by id: opened, or (until the app has it) an answer that says so.
+        const Run history = cli({u"open"_qs, u"history"_qs});
+        QVERIFY2(history.exitCode == 0 || (history.exitCode == 1 && history.err.contains("not available")),
+                 history.err.constData());
+        QCOMPARE(cli({u"open"_qs, u"sideways"_qs}).exitCode, 2);
+    }
+
     void secondLaunchActivatesTheFirst()
     {
         QProcess second;
@@ -211,6 +232,7 @@ private:
     {
         int exitCode = -1;
         QByteArray out;
+        QByteArray err;
     };
 
     QProcessEnvironment environment() const
@@ -230,8 +252,26 @@ private:
         if (process.waitForFinished(30000)) {
             run.exitCode = process.exitCode();
             run.out = process.readAllStandardOutput();
+            run.err = process.readAllStandardError();
         }
         return run;
+    }
+
+    // The visible window's frame, as the X server has it; empty while there is none.
+    QRect windowGeometry(const QString &title) const
+    {
+        QByteArray info;
+        m_x.run(u"xdotool"_qs,
+                {u"search"_qs, u"--onlyvisible"_qs, u"--name"_qs, u'^' + title + u'$',
+                 u"getwindowgeometry"_qs, u"--shell"_qs},
+                &info);
+        QHash<QByteArray, int> values;
+        for (const QByteArray &line : info.split('\n')) {
+            const QList<QByteArray> pair = line.split('=');
+            if (pair.size() == 2)
+                values.insert(pair[0], pair[1].toInt());
+        }
+        return {values.value("X"), values.value("Y"), values.value("WIDTH"), values.value("HEIGHT")};
     }
 
     QJsonObject status() const

@@ -1,5 +1,6 @@
 #include "ui/DockStationWindow.h"
 #include "ui/DockWaveform.h"
+#include "ui/ViewEngine.h"
 
 #include <QQuickView>
 #include <QTest>
@@ -76,7 +77,8 @@ private slots:
 
     void animatesOnlyWhileShown()
     {
-        DockStationWindow station;
+        ViewEngine views;
+        DockStationWindow station(views);
         QVERIFY(!station.window()); // built on first use
         station.setLevel(0.5f);
         QVERIFY(!station.clock()->isTicking());

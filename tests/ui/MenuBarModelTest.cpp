@@ -1,5 +1,5 @@
 #include "ui/MenuBarModel.h"
-#include "planning/CommandDeckController.h"
+#include "app/CommandDeckController.h"
 #include "planning/FocusCoachStore.h"
 #include "planning/TaskStore.h"
 #include "support/AppHarness.h"
@@ -84,6 +84,7 @@ private slots:
         AppState &state = *app.state;
         ShellWindows windows;
         MenuBarModel model(state, windows);
+        model.setShown(true); // what follows changes the stores under a panel on screen
         for (const QString &step : steps.split(u' ', Qt::SkipEmptyParts)) {
             if (step == u"focus") {
                 state.focusCoach().setFromSpeech(kFocusSpeech);
@@ -110,9 +111,6 @@ private slots:
                 QTRY_VERIFY(!state.liveTranscript().isEmpty());
             }
         }
-        // The coach and the task store changed without the app state publishing: show the panel.
-        model.setShown(true);
-
         QTEST(rowTitle(model, u"listening"_qs), "listening");
         QTEST(rowTitle(model, u"focus"_qs), "focus");
         QTEST(!rowTitle(model, u"focusHud"_qs).isEmpty(), "hudRow");
@@ -130,7 +128,6 @@ private slots:
         ShellWindows windows;
         MenuBarModel model(*app.state, windows);
         app.state->focusCoach().setFromSpeech(kFocusSpeech);
-        model.refresh();
         QStringList titles;
         for (const MenuBarRow &row : model.rows())
             titles << row.title;
@@ -158,7 +155,7 @@ private slots:
     void percentIsTruncated()
     {
         QFETCH(double, progress);
-        QTEST(MenuBarModel::percentOf(progress), "percent");
+        QTEST(MenuBarRows::percentOf(progress), "percent");
     }
 
     // Rows that bring something up close the panel first and act once it has gone; the listening

@@ -148,11 +148,9 @@ Rectangle {
         Repeater {
             model: view.model.rows
             MenuBarRow {
-                required property var modelData
+                required property string action
                 width: column.width
-                title: modelData.title
-                symbol: modelData.symbol
-                onActivated: view.model.trigger(modelData.action)
+                onActivated: view.model.trigger(action)
             }
         }
 

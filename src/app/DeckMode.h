@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/VoiceMode.h"
+#include "core/VoiceMode.h"
 
 #include <QList>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "planning/CommandDeckController.h"
+#include "app/CommandDeckController.h"
 
 #include "app/AppState.h"
+#include "app/DeckPanel.h"
 #include "app/OpenWindowBridge.h"
-#include "planning/DeckPanel.h"
 #include "planning/FocusCoachStore.h"
 #include "planning/FocusHud.h"
 
@@ -28,7 +28,7 @@ std::optional<QString> selectionBanner(DeckMode mode)
 
 } // namespace
 
-CommandDeckController::CommandDeckController(AppState &app, const OpenWindowBridge &windows, QObject *parent)
+CommandDeckController::CommandDeckController(AppState &app, OpenWindowBridge &windows, QObject *parent)
     : QObject(parent), m_app(app), m_windows(windows)
 {}
 
@@ -74,11 +74,8 @@ void CommandDeckController::toggle()
 
 void CommandDeckController::show()
 {
-    m_panelShown = true;
-    if (m_panel) {
-        m_panel->redraw();
+    if (m_panel)
         m_panel->show();
-    }
     setVisible(true);
 }
 
@@ -105,7 +102,6 @@ void CommandDeckController::select(DeckMode mode)
         else
             m_windows.requestTasks();
     }
-    redraw();
 }
 
 void CommandDeckController::presentCapture(const QList<DictraTask> &tasks)
@@ -115,11 +111,4 @@ void CommandDeckController::presentCapture(const QList<DictraTask> &tasks)
     setMode(DeckMode::Capture);
     setBanner(captureBanner(tasks.size()));
     show();
-    redraw();
-}
-
-void CommandDeckController::redraw()
-{
-    if (m_panel && m_panelShown)
-        m_panel->redraw();
 }

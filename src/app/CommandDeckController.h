@@ -1,6 +1,6 @@
 #pragma once
 
-#include "planning/DeckMode.h"
+#include "app/DeckMode.h"
 #include "planning/DictraTask.h"
 
 #include <QList>
@@ -26,9 +26,10 @@ class CommandDeckController : public QObject
     Q_PROPERTY(QList<DictraTask> lastCaptured READ lastCaptured NOTIFY lastCapturedChanged)
 
 public:
-    CommandDeckController(AppState &app, const OpenWindowBridge &windows, QObject *parent = nullptr);
+    CommandDeckController(AppState &app, OpenWindowBridge &windows, QObject *parent = nullptr);
 
-    // The window; may stay unset when running headless.
+    // The window; may stay unset when running headless. Must outlive the controller or be reset
+    // to null first.
     void setPanel(DeckPanel *panel) { m_panel = panel; }
 
     bool isVisible() const { return m_isVisible; }
@@ -49,8 +50,6 @@ public:
     void hide();
     void select(DeckMode mode);
     void presentCapture(const QList<DictraTask> &tasks);
-    // Rebuilds the panel's content from the current state, once the panel exists.
-    void redraw();
 
     static QString captureBanner(qsizetype taskCount);
 
@@ -64,9 +63,8 @@ private:
     void setVisible(bool visible);
 
     AppState &m_app;
-    const OpenWindowBridge &m_windows;
+    OpenWindowBridge &m_windows;
     DeckPanel *m_panel = nullptr;
-    bool m_panelShown = false;
     bool m_isVisible = false;
     DeckMode m_mode = DeckMode::Capture;
     std::optional<QString> m_banner;

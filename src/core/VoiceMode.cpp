@@ -1,4 +1,4 @@
-#include "app/VoiceMode.h"
+#include "core/VoiceMode.h"
 
 QString rawValue(VoiceMode mode)
 {

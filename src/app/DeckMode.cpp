@@ -1,4 +1,4 @@
-#include "planning/DeckMode.h"
+#include "app/DeckMode.h"
 
 const QList<DeckModeInfo> &allDeckModes()
 {
