@@ -1,13 +1,17 @@
 #include "ui/DesktopShell.h"
 
 #include "app/AppState.h"
+#include "ui/ClipboardPasteboard.h"
+#include "ui/DataWindows.h"
 #include "ui/DockStationWindow.h"
 #include "ui/MenuBarPanel.h"
 #include "ui/ShellWindows.h"
+#include "ui/SymbolImageProvider.h"
 #include "ui/TrayIcon.h"
 
 #include <QGuiApplication>
 #include <QOpenGLContext>
+#include <QQmlEngine>
 #include <QQuickWindow>
 
 void DesktopShell::prepareGraphics()
@@ -34,6 +38,13 @@ DesktopShell::DesktopShell(AppState &app, QObject *parent) : QObject(parent), m_
     m_tray = new TrayIcon(app, this);
     connect(m_tray, &TrayIcon::activated, m_panel, &MenuBarPanel::toggle);
     connect(m_tray, &TrayIcon::hasTrayChanged, this, &DesktopShell::followTray);
+
+    m_engine = new QQmlEngine(this);
+    m_engine->addImportPath(u"qrc:/"_qs);
+    SymbolImageProvider::installOn(*m_engine);
+    m_clipboard = std::make_unique<ClipboardPasteboard>();
+    m_dataWindows = new DataWindows(app, *m_clipboard, *m_engine, this);
+    m_dataWindows->registerWith(*m_windows);
 }
 
 DesktopShell::~DesktopShell()

@@ -2,9 +2,14 @@
 
 #include <QObject>
 
+#include <memory>
+
 class AppState;
+class ClipboardPasteboard;
+class DataWindows;
 class DockStationWindow;
 class MenuBarPanel;
+class QQmlEngine;
 class ShellWindows;
 class TrayIcon;
 
@@ -33,6 +38,7 @@ public:
     MenuBarPanel &panel() { return *m_panel; }
     DockStationWindow &dockStation() { return *m_dockStation; }
     TrayIcon &tray() { return *m_tray; }
+    DataWindows &dataWindows() { return *m_dataWindows; }
 
 private:
     void followTray();
@@ -42,4 +48,7 @@ private:
     DockStationWindow *m_dockStation;
     MenuBarPanel *m_panel;
     TrayIcon *m_tray;
+    QQmlEngine *m_engine;
+    std::unique_ptr<ClipboardPasteboard> m_clipboard;
+    DataWindows *m_dataWindows;
 };

@@ -24,6 +24,19 @@ const QHash<QString, QString> &iconNames()
         {u"gearshape"_qs, u"gear"_qs},
         {u"exclamationmark.triangle"_qs, u"exclamation-triangle"_qs},
         {u"power"_qs, u"power"_qs},
+        {u"mic.fill"_qs, u"mic-fill"_qs},
+        {u"calendar"_qs, u"calendar"_qs},
+        {u"bell"_qs, u"bell"_qs},
+        {u"person.2"_qs, u"people"_qs},
+        {u"circle"_qs, u"circle"_qs},
+        {u"checkmark.circle.fill"_qs, u"check-circle-fill"_qs},
+        {u"xmark.circle.fill"_qs, u"x-circle-fill"_qs},
+        {u"doc.on.doc"_qs, u"files"_qs},
+        {u"trash"_qs, u"trash"_qs},
+        {u"arrow.right"_qs, u"arrow-right"_qs},
+        {u"character.book.closed"_qs, u"book"_qs},
+        {u"text.badge.plus"_qs, u"journal-plus"_qs},
+        {u"chart.bar"_qs, u"bar-chart"_qs},
     };
     return names;
 }
