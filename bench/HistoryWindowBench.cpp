@@ -135,7 +135,9 @@ int main(int argc, char *argv[])
     }
     std::sort(frames.begin(), frames.end());
     const auto percentile = [&frames](double p) {
-        return frames.isEmpty() ? 0.0 : frames.at(std::min<qsizetype>(frames.size() - 1, qsizetype(p * frames.size())));
+        return frames.isEmpty()
+                   ? 0.0
+                   : frames.at(std::min<qsizetype>(frames.size() - 1, qsizetype(p * frames.size())));
     };
 
     std::printf("History window, %d entries (%s)\n", int(state.historyStore().entries().size()),

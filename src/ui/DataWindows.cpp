@@ -50,7 +50,8 @@ QObject *DataWindows::modelFor(const QString &id, QObject *owner)
 
 QQuickView *DataWindows::create(const QString &id)
 {
-    const auto kind = std::find_if(kinds().begin(), kinds().end(), [&id](const Kind &k) { return k.id == id; });
+    const auto kind =
+        std::find_if(kinds().begin(), kinds().end(), [&id](const Kind &k) { return k.id == id; });
     if (kind == kinds().end())
         return nullptr;
     auto *window = new QQuickView(&m_engine, nullptr);

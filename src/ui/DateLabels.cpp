@@ -32,7 +32,10 @@ QString abbreviatedDate(const QDate &date, const QLocale &locale)
 
 QString shortTime(const QTime &time, const QLocale &locale)
 {
-    return locale.toString(time, QLocale::ShortFormat);
+    // Some locales (C among them) keep the seconds even in their short form.
+    QString pattern = locale.timeFormat(QLocale::ShortFormat);
+    pattern.remove(u":ss"_qs);
+    return locale.toString(time, pattern);
 }
 
 QString abbreviatedDateTime(const QDateTime &moment, const QLocale &locale)

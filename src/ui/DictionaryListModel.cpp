@@ -17,7 +17,7 @@ void DictionaryListModel::reload()
 
 QVariant DictionaryListModel::data(const QModelIndex &index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    if (!index.isValid() || index.row() >= rowCount())
         return {};
     const DictionaryEntry &entry = m_rows.at(index.row());
     switch (role) {

@@ -13,12 +13,13 @@ HistoryListModel::HistoryListModel(HistoryStore &store, Pasteboard &pasteboard, 
 
 void HistoryListModel::reload()
 {
-    applyRows(m_rows, m_store.entries(), [](const HistoryEntry &a, const HistoryEntry &b) { return a.id == b.id; });
+    applyRows(m_rows, m_store.entries(),
+              [](const HistoryEntry &a, const HistoryEntry &b) { return a.id == b.id; });
 }
 
 QVariant HistoryListModel::data(const QModelIndex &index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    if (!index.isValid() || index.row() >= rowCount())
         return {};
     const HistoryEntry &entry = m_rows.at(index.row());
     switch (role) {

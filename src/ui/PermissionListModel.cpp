@@ -66,7 +66,7 @@ QUrl PermissionListModel::place(int row) const
 
 QVariant PermissionListModel::data(const QModelIndex &index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    if (!index.isValid() || index.row() >= rowCount())
         return {};
     const int row = index.row();
     switch (role) {
@@ -86,7 +86,9 @@ QVariant PermissionListModel::data(const QModelIndex &index, int role) const
 
 QHash<int, QByteArray> PermissionListModel::roleNames() const
 {
-    return {{TitleRole, "title"}, {GrantedRole, "granted"}, {CanOpenSettingsRole, "canOpenSettings"},
+    return {{TitleRole, "title"},
+            {GrantedRole, "granted"},
+            {CanOpenSettingsRole, "canOpenSettings"},
             {HelpRole, "help"}};
 }
 

@@ -19,7 +19,7 @@ class RowListModel : public QAbstractListModel
 public:
     using QAbstractListModel::QAbstractListModel;
 
-    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : count(); }
+    int rowCount(const QModelIndex &parent = {}) const override;
     virtual int count() const = 0;
 
 signals:

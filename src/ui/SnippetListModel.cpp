@@ -11,13 +11,12 @@ SnippetListModel::SnippetListModel(SnippetStore &store, QObject *parent)
 
 void SnippetListModel::reload()
 {
-    applyRows(m_rows, m_store.snippets(),
-              [](const Snippet &a, const Snippet &b) { return a.id == b.id; });
+    applyRows(m_rows, m_store.snippets(), [](const Snippet &a, const Snippet &b) { return a.id == b.id; });
 }
 
 QVariant SnippetListModel::data(const QModelIndex &index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    if (!index.isValid() || index.row() >= rowCount())
         return {};
     const Snippet &snippet = m_rows.at(index.row());
     switch (role) {

@@ -34,7 +34,7 @@ void TaskListModel::reload()
 
 QVariant TaskListModel::data(const QModelIndex &index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    if (!index.isValid() || index.row() >= rowCount())
         return {};
     const DictraTask &task = m_rows.at(index.row());
     switch (role) {
@@ -62,8 +62,9 @@ QVariant TaskListModel::data(const QModelIndex &index, int role) const
 
 QHash<int, QByteArray> TaskListModel::roleNames() const
 {
-    return {{IdRole, "taskId"},   {TitleRole, "title"}, {DoneRole, "isDone"},     {SectionRole, "section"},
-            {DueRole, "dueLabel"}, {NudgeRole, "nudgeLabel"}, {PeopleRole, "peopleLabel"}};
+    return {{IdRole, "taskId"},         {TitleRole, "title"},  {DoneRole, "isDone"},
+            {SectionRole, "section"},   {DueRole, "dueLabel"}, {NudgeRole, "nudgeLabel"},
+            {PeopleRole, "peopleLabel"}};
 }
 
 QString TaskListModel::leadText() const

@@ -136,7 +136,8 @@ private slots:
             << onlyDone << u"clear"_qs << QStringList() << u"0 open · 0 done"_qs << false;
         QTest::newRow("reopened: the nudge comes back")
             << onlyDone << u"toggle 0"_qs
-            << QStringList{u"Open | Pay rent | Dec 7, 2026, 9:00 AM | nudge 5:30 AM"_qs, u"Done | Call Sam"_qs}
+            << QStringList{u"Open | Pay rent | Dec 7, 2026, 9:00 AM | nudge 5:30 AM"_qs,
+                           u"Done | Call Sam"_qs}
             << u"1 open · 1 done"_qs << true;
 
         // Stored order: most recent capture first, done tasks among them.
@@ -156,8 +157,9 @@ private slots:
             << u"3 open · 2 done"_qs << true;
         QTest::newRow("deleting the second open row deletes that task")
             << mixed << u"remove 1"_qs
-            << QStringList{u"Open | Call about the lease | Dec 8, 2026, 9:00 AM"_qs, u"Open | Water plants"_qs,
-                           u"Done | Book flights | Dec 7, 2026, 8:00 AM"_qs, u"Done | Renew passport"_qs}
+            << QStringList{u"Open | Call about the lease | Dec 8, 2026, 9:00 AM"_qs,
+                           u"Open | Water plants"_qs, u"Done | Book flights | Dec 7, 2026, 8:00 AM"_qs,
+                           u"Done | Renew passport"_qs}
             << u"2 open · 2 done"_qs << true;
         QTest::newRow("a done row is not deleted")
             << mixed << u"remove 3"_qs
@@ -167,9 +169,10 @@ private slots:
             << u"3 open · 2 done"_qs << true;
         QTest::newRow("ticking moves the task to Done")
             << mixed << u"toggle 1"_qs
-            << QStringList{u"Open | Call about the lease | Dec 8, 2026, 9:00 AM"_qs, u"Open | Water plants"_qs,
-                           u"Done | Book flights | Dec 7, 2026, 8:00 AM"_qs,
-                           u"Done | Send deck | Dec 8, 2026, 3:00 PM | Sarah, Tom"_qs, u"Done | Renew passport"_qs}
+            << QStringList{u"Open | Call about the lease | Dec 8, 2026, 9:00 AM"_qs,
+                           u"Open | Water plants"_qs, u"Done | Book flights | Dec 7, 2026, 8:00 AM"_qs,
+                           u"Done | Send deck | Dec 8, 2026, 3:00 PM | Sarah, Tom"_qs,
+                           u"Done | Renew passport"_qs}
             << u"2 open · 3 done"_qs << true;
     }
 
@@ -240,14 +243,15 @@ private slots:
         QTest::addColumn<QStringList>("changes");
         QTest::addColumn<QString>("firstText");
 
-        QTest::newRow("a new dictation arrives at the top") << 3 << u"add"_qs << QStringList{u"+0-0"_qs}
-                                                            << u"new"_qs;
+        QTest::newRow("a new dictation arrives at the top")
+            << 3 << u"add"_qs << QStringList{u"+0-0"_qs} << u"new"_qs;
         QTest::newRow("the 501st pushes the oldest out")
             << 500 << u"add"_qs << QStringList{u"+0-0"_qs, u"-500-500"_qs} << u"new"_qs;
-        QTest::newRow("deleting a row") << 5 << u"remove 2"_qs << QStringList{u"-2-2"_qs} << u"dictation 5"_qs;
+        QTest::newRow("deleting a row")
+            << 5 << u"remove 2"_qs << QStringList{u"-2-2"_qs} << u"dictation 5"_qs;
         QTest::newRow("clear all") << 5 << u"clear"_qs << QStringList{u"-0-4"_qs} << QString();
-        QTest::newRow("clear all on an empty history does nothing") << 0 << u"clear"_qs << QStringList()
-                                                                    << QString();
+        QTest::newRow("clear all on an empty history does nothing")
+            << 0 << u"clear"_qs << QStringList() << QString();
     }
 
     void historyChanges()
@@ -332,11 +336,11 @@ private slots:
         const bool added = snippet ? snippets.add() : dictionary.add();
         QCOMPARE(added, canAdd);
         QCOMPARE(list.count(), canAdd ? 2 : 1);
-        const QStringList stored =
-            snippet ? QStringList{app.state->snippetStore().snippets().last().cue,
-                                  app.state->snippetStore().snippets().last().content}
-                    : QStringList{app.state->dictionaryStore().entries().last().spoken,
-                                  app.state->dictionaryStore().entries().last().written};
+        const QStringList stored = snippet
+                                       ? QStringList{app.state->snippetStore().snippets().last().cue,
+                                                     app.state->snippetStore().snippets().last().content}
+                                       : QStringList{app.state->dictionaryStore().entries().last().spoken,
+                                                     app.state->dictionaryStore().entries().last().written};
         if (canAdd) {
             QCOMPARE(stored, (QStringList{first, second}));
             QCOMPARE(fields.property(snippet ? "cue" : "spoken").toString(), QString());
@@ -386,14 +390,16 @@ private slots:
         QTest::addColumn<bool>("canDecrease");
         QTest::addColumn<bool>("canIncrease");
 
-        QTest::newRow("morning default") << false << -1 << QString() << u"Morning hour: 8:00"_qs << true << true;
+        QTest::newRow("morning default")
+            << false << -1 << QString() << u"Morning hour: 8:00"_qs << true << true;
         QTest::newRow("morning up to 11, no further")
             << false << -1 << u"++++"_qs << u"Morning hour: 11:00"_qs << true << false;
         QTest::newRow("morning down to 5, no further")
             << false << 6 << u"---"_qs << u"Morning hour: 5:00"_qs << false << true;
         QTest::newRow("morning stored at 3 steps up into range")
             << false << 3 << u"+"_qs << u"Morning hour: 5:00"_qs << false << true;
-        QTest::newRow("midday default") << true << -1 << QString() << u"Midday hour: 13:00"_qs << true << true;
+        QTest::newRow("midday default")
+            << true << -1 << QString() << u"Midday hour: 13:00"_qs << true << true;
         QTest::newRow("midday up to 16, no further")
             << true << -1 << u"++++"_qs << u"Midday hour: 16:00"_qs << true << false;
         QTest::newRow("midday down to 11, no further")
@@ -475,7 +481,8 @@ private slots:
         PermissionListModel &rows = *model.permissions();
         QTRY_VERIFY(rows.data(rows.index(0), PermissionListModel::GrantedRole).toBool());
         const auto accessibility = [&](int role) { return rows.data(rows.index(2), role); };
-        QCOMPARE(accessibility(PermissionListModel::TitleRole).toString(), u"Accessibility (type into apps)"_qs);
+        QCOMPARE(accessibility(PermissionListModel::TitleRole).toString(),
+                 u"Accessibility (type into apps)"_qs);
         QVERIFY(!accessibility(PermissionListModel::GrantedRole).toBool());
         QVERIFY(!accessibility(PermissionListModel::CanOpenSettingsRole).toBool());
         QVERIFY(accessibility(PermissionListModel::HelpRole).toString().contains(u"XTEST"_qs));
