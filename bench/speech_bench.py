@@ -1,17 +1,22 @@
 #!/usr/bin/env python3
-"""Speech benchmarks, run by hand: python3 bench/speech_bench.py [--quick]
+"""Speech benchmarks, run by hand: python3 bench/speech_bench.py [--quick] [--only ROW[,ROW]]
 
-Renders sentences with flite (4 voices), then measures side by side:
-  - word error rate of `dictrava-cli dictate --audio` against `pocketsphinx_continuous -infile`
-  - latencyMs of `dictrava-cli dictate --audio --realtime` (p50, p95)
-  - recognition real-time factor on one core (CPU time / audio time)
-  - meeting attribution accuracy on synthesized meetings of 2-4 voices
-  - resident memory of `dictrava-cli meeting` over a 10-minute meeting (sampled)
+Renders sentences with flite (4 voices), then measures side by side (ROW names in brackets):
+  - [dictation] word error rate of `dictrava-cli dictate --audio` against
+    `pocketsphinx_continuous -infile`; latencyMs of `dictrava-cli dictate --audio --realtime`
+    (p50, p95); recognition real-time factor on one core (CPU time / audio time)
+  - [pause] latencyMs (p50, p95) with 0.2, 1.5 and 3 s of silence before the release
+  - [load] share of the unloaded run's words kept while two busy loops load the CPU, for two
+    phrases 2.5 s apart, at the CLI's default feed and with --realtime
+  - [meeting] meeting attribution accuracy on synthesized meetings of 2-4 voices
+  - [memory] resident memory of `dictrava-cli meeting` over a 10-minute meeting (sampled)
 """
 import itertools, json, os, re, resource, statistics, subprocess, sys, tempfile, time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-CLI = os.path.join(ROOT, "build-bench", "src", "dictrava-cli")
+# DICTRAVA_BENCH_BUILD picks another build folder, built already (e.g. a developer's own).
+BUILD = os.environ.get("DICTRAVA_BENCH_BUILD", os.path.join(ROOT, "build-bench"))
+CLI = os.path.join(BUILD, "src", "dictrava-cli")
 VOICES = ["slt", "rms", "awb", "kal16"]
 SENTENCES = [
     "please send the quarterly report to the finance team",
@@ -98,12 +103,90 @@ def dictation_bench(workdir, sentences, env):
         realtime = run_json([CLI, "dictate", "--audio", path, "--realtime", "--json"], env=env)
         latencies.append(realtime["latencyMs"])
     our_wer, batch_wer = ours[0] / ours[1], batch[0] / batch[1]
-    latencies.sort()
+    p50, p95 = p50_p95(latencies)
     print(f"WER dictrava {our_wer:.3f}  pocketsphinx_continuous {batch_wer:.3f}  ratio "
           f"{our_wer / batch_wer if batch_wer else float('nan'):.2f} (goal <= 1.0)")
-    print(f"latencyMs p50 {statistics.median(latencies):.0f}  p95 "
-          f"{latencies[int(0.95 * (len(latencies) - 1))]:.0f} (goal p95 <= 300)")
+    print(f"latencyMs p50 {p50:.0f}  p95 {p95:.0f} (goal p95 <= 300)")
     print(f"real-time factor {cpu / audio:.3f} (goal <= 0.3)")
+
+
+def p50_p95(values):
+    values = sorted(values)
+    return statistics.median(values), values[int(0.95 * (len(values) - 1))]
+
+
+def silence(path, seconds, rate=48000):
+    # A quiet room rather than digital zeros.
+    run(["sox", "-n", "-r", str(rate), "-c", "1", "-b", "16", "-e", "signed", path,
+         "synth", str(seconds), "whitenoise", "vol", "0.002"])
+
+
+def pause_bench(workdir, sentences, env):
+    for gap in (0.2, 1.5, 3.0):
+        gap_path = os.path.join(workdir, f"gap{gap}.wav")
+        silence(gap_path, gap)
+        latencies, incomplete = [], 0
+        for i, text in enumerate(sentences):
+            speech = os.path.join(workdir, f"p{i}.wav")
+            render(text, VOICES[i % len(VOICES)], speech, rate=48000)
+            path = os.path.join(workdir, f"p{i}-{gap}.wav")
+            run(["sox", speech, gap_path, path])
+            result = run_json([CLI, "dictate", "--audio", path, "--realtime", "--json"], env=env)
+            latencies.append(result["latencyMs"])
+            incomplete += not result.get("complete", True)
+        p50, p95 = p50_p95(latencies)
+        print(f"release after {gap} s of silence: latencyMs p50 {p50:.0f}  p95 {p95:.0f}  "
+              f"incomplete {incomplete}/{len(latencies)} (goal p95 <= 300)")
+
+
+def kept_words(reference, heard):
+    """How many of `reference`'s words `heard` has, each counted as often as it occurs."""
+    left = words(heard)
+    kept = 0
+    for word in words(reference):
+        if word in left:
+            left.remove(word)
+            kept += 1
+    return kept
+
+
+def load_bench(workdir, sentences, env):
+    gap = os.path.join(workdir, "gap2.5.wav")
+    silence(gap, 2.5)
+    recordings = []
+    for i in range(0, len(sentences) - 1, 2):
+        parts = []
+        for k, text in enumerate(sentences[i:i + 2]):
+            part = os.path.join(workdir, f"l{i}-{k}.wav")
+            render(text, VOICES[(i + k) % len(VOICES)], part, rate=48000)
+            parts.append(part)
+        path = os.path.join(workdir, f"l{i}.wav")
+        run(["sox", parts[0], gap, parts[1], path])
+        recordings.append((path, sentences[i] + " " + sentences[i + 1]))
+    for feed in ([], ["--realtime"]):
+        def transcribe():
+            results = [run_json([CLI, "dictate", "--audio", path, *feed, "--json"], env=env)
+                       for path, _ in recordings]
+            return results
+        unloaded = transcribe()
+        busy = [subprocess.Popen(["sh", "-c", "exec yes > /dev/null"]) for _ in range(2)]
+        try:
+            loaded = transcribe()
+        finally:
+            for loop in busy:
+                loop.kill()
+                loop.wait()
+        reference = sum(len(words(r["raw"])) for r in unloaded)
+        kept = sum(kept_words(u["raw"], l["raw"]) for u, l in zip(unloaded, loaded))
+        spoken = sum(len(words(text)) for _, text in recordings)
+        heard = [sum(kept_words(text, r["raw"]) for (_, text), r in zip(recordings, results))
+                 for results in (unloaded, loaded)]
+        incomplete = sum(not r.get("complete", True) for r in loaded)
+        p50, p95 = p50_p95([r["latencyMs"] for r in loaded])
+        print(f"two busy loops, {'--realtime' if feed else 'default feed'}: words kept "
+              f"{kept}/{reference} = {kept / reference if reference else float('nan'):.1%} of unloaded "
+              f"(goal 100%); spoken words heard unloaded {heard[0]}/{spoken}, loaded {heard[1]}/{spoken}; "
+              f"incomplete {incomplete}/{len(loaded)}; latencyMs p50 {p50:.0f} p95 {p95:.0f}")
 
 
 def meeting_bench(workdir, env, meetings=3):
@@ -159,17 +242,27 @@ def memory_bench(workdir, env, minutes=10):
 
 def main():
     quick = "--quick" in sys.argv
-    build = os.path.join(ROOT, "build-bench")
-    run(["cmake", "-S", ROOT, "-B", build, "-DCMAKE_BUILD_TYPE=Release"])
-    run(["cmake", "--build", build, "-j", str(os.cpu_count()), "--target", "dictrava-cli"])
+    rows = ["dictation", "pause", "load", "meeting", "memory"]
+    if "--only" in sys.argv:
+        rows = sys.argv[sys.argv.index("--only") + 1].split(",")
+    if "DICTRAVA_BENCH_BUILD" not in os.environ:
+        run(["cmake", "-S", ROOT, "-B", BUILD, "-DCMAKE_BUILD_TYPE=Release"])
+        run(["cmake", "--build", BUILD, "-j", str(os.cpu_count()), "--target", "dictrava-cli"])
     with tempfile.TemporaryDirectory() as workdir:
         env = dict(os.environ, XDG_DATA_HOME=os.path.join(workdir, "data"),
                    XDG_CONFIG_HOME=os.path.join(workdir, "config"))
         run(["sox", "-n", "-r", "16000", "-c", "1", "-b", "16", "-e", "signed",
              os.path.join(workdir, "silence.wav"), "trim", "0", "2"])
-        dictation_bench(workdir, SENTENCES[:5] if quick else SENTENCES, env)
-        meeting_bench(workdir, env, meetings=1 if quick else 3)
-        memory_bench(workdir, env, minutes=2 if quick else 10)
+        if "dictation" in rows:
+            dictation_bench(workdir, SENTENCES[:5] if quick else SENTENCES, env)
+        if "pause" in rows:
+            pause_bench(workdir, SENTENCES[:6] if quick else SENTENCES, env)
+        if "load" in rows:
+            load_bench(workdir, SENTENCES[:6] if quick else SENTENCES, env)
+        if "meeting" in rows:
+            meeting_bench(workdir, env, meetings=1 if quick else 3)
+        if "memory" in rows:
+            memory_bench(workdir, env, minutes=2 if quick else 10)
 
 
 if __name__ == "__main__":

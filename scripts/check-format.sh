@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 files=$(git ls-files '*.cpp' '*.h' 2>/dev/null || true)
-[ -n "$files" ] || files=$(find src tests bench -name '*.cpp' -o -name '*.h')
+[ -n "$files" ] || files=$(find src tests bench fuzz -name '*.cpp' -o -name '*.h')
 status=0
 for f in $files; do
   [ -f "$f" ] || continue

@@ -2,4 +2,4 @@
 # Formats every C++ file in place.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i

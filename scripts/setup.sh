@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake pkg-config git clang-format
+  build-essential cmake pkg-config git clang-format clang libclang-rt-dev
   qt6-base-dev qt6-base-dev-tools qt6-declarative-dev qt6-svg-dev qt6-tools-dev
   qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
   qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtqml-workerscript
@@ -13,6 +13,8 @@ PACKAGES=(
   libx11-dev libxi-dev libxtst-dev libxkbcommon-dev
   bootstrap-icons
   flite sox pulseaudio pulseaudio-utils xvfb xdotool xclip imagemagick dbus dbus-x11 python3-tk
+  libwayland-dev plasma-wayland-protocols sway qt6-wayland wl-clipboard grim python3-gi gir1.2-gtk-3.0
+  desktop-file-utils appstream man-db
 )
 
 missing=()

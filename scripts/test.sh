@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds Dictrava twice (plain with warnings as errors, and with
-# AddressSanitizer + UndefinedBehaviorSanitizer) and runs the whole test suite on both.
+# AddressSanitizer + UndefinedBehaviorSanitizer), runs the whole test suite on both, then runs
+# the fuzz harnesses for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
@@ -15,4 +16,8 @@ if [ "${DICTRAVA_SKIP_SANITIZERS:-0}" != 1 ]; then
   cmake --build build-asan -j"$jobs"
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j"$jobs" -E '^format$'
+fi
+
+if [ "${DICTRAVA_SKIP_FUZZ:-0}" != 1 ]; then
+  ./scripts/fuzz.sh
 fi

@@ -20,6 +20,7 @@
 #include "stores/HistoryStore.h"
 #include "stores/JsonStoreBase.h"
 #include "stores/SnippetStore.h"
+#include "stores/StoreNotices.h"
 #include "usage/UsageReporter.h"
 
 #include <QPointer>
@@ -76,13 +77,16 @@ AppState::AppState(QSettings &settingsStore, const Clock &clock, AppServices ser
 {
     if (!sharedInstance)
         sharedInstance = this;
+    listenToStores();
 }
 
 AppState::~AppState()
 {
-    if (sharedInstance == this)
-        sharedInstance = nullptr;
     flush();
+    if (sharedInstance == this) {
+        sharedInstance = nullptr;
+        StoreNotices::setListener({});
+    }
 }
 
 AppState *AppState::shared()
@@ -204,6 +208,18 @@ void AppState::wireEngine()
     };
 }
 
+// A failed save, and a file that could not be read, are put on the status line, where the user
+// looks; the message stays until the next action replaces it.
+void AppState::listenToStores()
+{
+    if (sharedInstance != this)
+        return;
+    StoreNotices::setListener([this](const StoreNotice &notice) {
+        if (notice.kind != StoreNotice::Kind::Saved)
+            onMainThread(this, [this, message = notice.message] { setStatusMessage(message); });
+    });
+}
+
 void AppState::startDictation()
 {
     if (m_isDictating)
@@ -248,30 +264,39 @@ void AppState::stopDictation()
     setStatusMessage(u"Processing…"_qs);
     const VoiceMode mode = m_voiceMode; // the mode at release decides the route
     const QPointer<AppState> self(this);
-    m_services.engine->stopAndFinalize([self, mode](const QString &raw) {
-        onMainThread(self, [self, mode, raw] { emit self->processed(self->process(raw, mode)); });
+    m_services.engine->stopAndFinalize([self, mode](const DictationTranscript &transcript) {
+        onMainThread(self, [self, mode, transcript] {
+            emit self->processed(self->process(transcript.text, mode, !transcript.cutShort));
+        });
     });
 }
 
-ProcessResult AppState::process(const QString &raw, VoiceMode mode)
+ProcessResult AppState::process(const QString &raw, VoiceMode mode, bool complete)
 {
     ProcessResult result;
     result.raw = raw;
     result.text = clean(raw, mode);
+    result.complete = complete;
     setLastResult(result.text);
     setLiveTranscript(QString());
     if (result.text.isEmpty()) {
         setStatusMessage(kIdleMessage);
         m_deck->redraw();
-        result.status = m_statusMessage;
-        return result;
+    } else {
+        m_historyStore->add(result.text);
+        m_usage->report(usageEvent(mode),
+                        {{u"chars"_qs, static_cast<qint64>(Text::characterCount(result.text))}});
+        route(result.text, mode, result);
     }
-    m_historyStore->add(result.text);
-    m_usage->report(usageEvent(mode),
-                    {{u"chars"_qs, static_cast<qint64>(Text::characterCount(result.text))}});
-    route(result.text, mode, result);
+    if (!complete)
+        setStatusMessage(incompleteStatus(m_statusMessage));
     result.status = m_statusMessage;
     return result;
+}
+
+QString AppState::incompleteStatus(const QString &status)
+{
+    return u"Text may be incomplete (recognition timed out) · "_qs + status;
 }
 
 QString AppState::clean(const QString &raw, VoiceMode mode) const
@@ -363,9 +388,9 @@ void AppState::copyToPasteboard(const QString &text)
         m_services.pasteboard->setText(text);
 }
 
-void AppState::flush()
+QStringList AppState::flush()
 {
-    JsonStoreBase::flushAll();
+    return JsonStoreBase::flushAll();
 }
 
 void AppState::setDictating(bool on)

@@ -54,6 +54,7 @@ struct ProcessResult
     QList<DictraTask> tasks;             // capture, briefing
     std::optional<FocusSession> session; // focus
     std::optional<DayBriefing> briefing; // briefing
+    bool complete = true;                // false: the recogniser did not finish, the end may be missing
 };
 
 // The one central object: owns the stores and engines, holds what every view shows, and runs
@@ -118,11 +119,14 @@ public:
     Q_INVOKABLE void startDictation();
     Q_INVOKABLE void stopDictation();
 
-    // Cleans a raw transcript and routes it as a recording in `mode` would be.
-    ProcessResult process(const QString &raw, VoiceMode mode);
+    // Cleans a raw transcript and routes it as a recording in `mode` would be; a transcript that
+    // is not `complete` is still delivered, and the status says it may be incomplete.
+    ProcessResult process(const QString &raw, VoiceMode mode, bool complete = true);
+    static QString incompleteStatus(const QString &status);
 
-    // Writes every pending save; called on the way out.
-    void flush();
+    // Writes every pending save; called on the way out and before a result is confirmed. Why
+    // saves failed, one message per store; empty when everything is on disk.
+    QStringList flush();
 
 signals:
     void isDictatingChanged();
@@ -142,6 +146,7 @@ private:
     void copyToPasteboard(const QString &text);
     void requestPermissions();
     void wireEngine();
+    void listenToStores();
 
     void setDictating(bool on);
     void setLiveTranscript(const QString &text);

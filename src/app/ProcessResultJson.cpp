@@ -8,7 +8,10 @@
 QByteArray resultJson(const ProcessResult &result, VoiceMode mode)
 {
     JsonObjectWriter json;
-    json.add("raw", result.raw).add("text", result.text).add("status", result.status);
+    json.add("raw", result.raw)
+        .add("text", result.text)
+        .add("status", result.status)
+        .add("complete", result.complete);
     if (mode == VoiceMode::Capture)
         json.addEncoded("tasks", Json::encodeList(result.tasks));
     if (mode == VoiceMode::Focus && result.session)
@@ -29,6 +32,7 @@ std::optional<ProcessResult> resultFromJson(const QByteArray &json)
     result.raw = reader.string("raw");
     result.text = reader.string("text");
     result.status = reader.string("status");
+    result.complete = object.value(u"complete"_qs).toBool(true);
     if (!reader.ok())
         return std::nullopt;
     if (object.contains(u"tasks"_qs)) {

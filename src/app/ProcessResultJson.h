@@ -6,7 +6,7 @@
 
 #include <optional>
 
-// One processed recording as a JSON object: raw, text, status and, by mode, tasks, session or
+// One processed recording as a JSON object: raw, text, status, complete and, by mode, tasks, session or
 // briefing in their stored form. dictrava-cli prints it; the app answers it over D-Bus.
 QByteArray resultJson(const ProcessResult &result, VoiceMode mode);
 

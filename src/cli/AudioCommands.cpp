@@ -73,7 +73,8 @@ int runDictationAudio(VoiceMode mode, const AudioRunOptions &options, AppState &
         return 1;
     }
     loop.exec();
-    state.flush();
+    if (!allSaved(state, err))
+        return 1;
 
     if (options.json) {
         out << QString::fromUtf8(withLatency(resultJson(result, mode), latencyMs)) << '\n';

@@ -8,6 +8,14 @@ QByteArray withLatency(QByteArray resultObject, qint64 latencyMs)
     return resultObject + ",\"latencyMs\":" + QByteArray::number(latencyMs) + '}';
 }
 
+bool allSaved(AppState &state, QTextStream &err)
+{
+    const QStringList failures = state.flush();
+    for (const QString &failure : failures)
+        err << "dictrava-cli: " << failure << '\n';
+    return failures.isEmpty();
+}
+
 QString describe(const std::optional<Timestamp> &moment)
 {
     return moment ? moment->toDateTime().toLocalTime().toString(u"ddd yyyy-MM-dd HH:mm"_qs) : u"—"_qs;

@@ -37,6 +37,17 @@ int printProcessed(const DBusControlClient::Reply &reply, bool json, std::option
     return 0;
 }
 
+// The app processed the text as if it were whole; the recogniser here did not finish it.
+QString markedIncomplete(const QString &resultObject, VoiceMode mode)
+{
+    std::optional<ProcessResult> result = resultFromJson(resultObject.toUtf8());
+    if (!result)
+        return resultObject;
+    result->complete = false;
+    result->status = AppState::incompleteStatus(result->status);
+    return QString::fromUtf8(resultJson(*result, mode));
+}
+
 } // namespace
 
 namespace RemoteCommands {
@@ -51,7 +62,9 @@ bool appOwnsDataFolder(const QString &dataFolder)
 
 int runControl(const QString &method, QTextStream &out, QTextStream &err)
 {
-    if (!DBusControlClient::isAppRunning()) {
+    // A key bound to start dictation or open the deck starts the app; asking or stopping does not.
+    const bool startsApp = method != u"Status" && method != u"StopDictation";
+    if (!DBusControlClient::isAppRunning() && !(startsApp && DBusControlClient::isActivatable())) {
         err << "dictrava-cli: Dictrava is not running\n";
         return 1;
     }
@@ -80,7 +93,7 @@ int runAudio(VoiceMode mode, const AudioRunOptions &options, QTextStream &out, Q
     }
     DictationEngine engine(recording, pocketSphinxRecognizerProvider());
     QEventLoop loop;
-    QString raw;
+    DictationTranscript transcript;
     SteadyClock::time_point endedAt;
     // The end of the file is the key coming up.
     recording.onEndOfRecording = [&](const QString &) {
@@ -88,11 +101,11 @@ int runAudio(VoiceMode mode, const AudioRunOptions &options, QTextStream &out, Q
             &loop,
             [&] {
                 endedAt = SteadyClock::now();
-                engine.stopAndFinalize([&](const QString &text) {
+                engine.stopAndFinalize([&](const DictationTranscript &heard) {
                     QMetaObject::invokeMethod(
                         &loop,
-                        [&, text] {
-                            raw = text;
+                        [&, heard] {
+                            transcript = heard;
                             loop.quit();
                         },
                         Qt::QueuedConnection);
@@ -105,7 +118,10 @@ int runAudio(VoiceMode mode, const AudioRunOptions &options, QTextStream &out, Q
         return 1;
     }
     loop.exec();
-    const DBusControlClient::Reply reply = DBusControlClient::call(u"Process"_qs, {rawValue(mode), raw});
+    DBusControlClient::Reply reply =
+        DBusControlClient::call(u"Process"_qs, {rawValue(mode), transcript.text});
+    if (reply.ok && transcript.cutShort)
+        reply.value = markedIncomplete(reply.value, mode);
     const qint64 latencyMs =
         std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - endedAt).count();
     return printProcessed(reply, options.json, latencyMs, out, err);

@@ -15,7 +15,8 @@ namespace RemoteCommands {
 bool appOwnsDataFolder(const QString &dataFolder);
 
 // `ptt start|stop|toggle`, `deck` and `status`: one call, exit code 0 when the app took it;
-// an answer (the status) is printed.
+// an answer (the status) is printed. `ptt start`, `ptt toggle` and `deck` start the app through the
+// session bus when it is not running and the bus can.
 int runControl(const QString &method, QTextStream &out, QTextStream &err);
 
 // The transcript processed by the app; prints as dictrava-cli does locally.

@@ -11,10 +11,12 @@
 #include "core/Clock.h"
 #include "core/Diagnostics.h"
 #include "core/Json.h"
+#include "core/TranscriptLimit.h"
 #include "dictation/DictationEngine.h"
 #include "platform/DBusNotificationClient.h"
 #include "platform/PocketSphinxRecognizer.h"
 #include "stores/DataFolder.h"
+#include "stores/DataFolderLock.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -23,6 +25,14 @@
 namespace {
 
 constexpr int kUsageError = 2;
+// The command forms, shown by --help and on a usage error.
+constexpr auto kUsage = "usage: dictrava-cli (dictate|capture|focus|briefing) (--text TEXT | --audio FILE "
+                        "[--realtime])\n"
+                        "                    [--now YYYY-MM-DDTHH:MM[:SS]] [--json]\n"
+                        "       dictrava-cli meeting --audio FILE [--realtime] [--json]\n"
+                        "       dictrava-cli ptt (start|stop|toggle)\n"
+                        "       dictrava-cli deck\n"
+                        "       dictrava-cli status\n";
 
 // The control calls a key binding of the desktop can make.
 std::optional<QString> controlMethod(const QStringList &positional)
@@ -63,15 +73,19 @@ int main(int argc, char *argv[])
 
     QCommandLineParser options;
     options.setApplicationDescription(u"Runs Dictrava's processing for a voice mode over a transcript or a "
-                                      "recording, or transcribes a recorded meeting."_qs);
+                                      "recording, or transcribes a recorded meeting. ptt, deck and status "
+                                      "control the running app; ptt start, ptt toggle and deck start it "
+                                      "when it is not running.\n\n"_qs +
+                                      QString::fromLatin1(kUsage));
     options.addHelpOption();
     options.addVersionOption();
     options.addPositionalArgument(u"mode"_qs,
                                   u"dictate, capture, focus, briefing or meeting; or "
                                   "ptt start|stop|toggle, deck or status, for the running app"_qs);
     const QCommandLineOption textOption(u"text"_qs, u"The raw transcript."_qs, u"TEXT"_qs);
-    const QCommandLineOption audioOption(u"audio"_qs, u"A recording to recognise (WAV, FLAC…)."_qs,
-                                         u"FILE"_qs);
+    const QCommandLineOption audioOption(
+        u"audio"_qs, u"A recording to recognise (WAV, FLAC…): a file, a pipe, or - for standard input."_qs,
+        u"FILE"_qs);
     const QCommandLineOption realtimeOption(u"realtime"_qs, u"Play the recording at its own speed."_qs);
     const QCommandLineOption nowOption(u"now"_qs, u"Run as if it were this local time."_qs,
                                        u"YYYY-MM-DDTHH:MM[:SS]"_qs);
@@ -90,13 +104,7 @@ int main(int argc, char *argv[])
     const bool oneInput = options.isSet(textOption) != options.isSet(audioOption);
     if (positional.size() != 1 || (!mode && !meeting) || !oneInput ||
         (meeting && !options.isSet(audioOption))) {
-        err << "usage: dictrava-cli (dictate|capture|focus|briefing) (--text TEXT | --audio FILE "
-               "[--realtime])\n"
-               "                    [--now YYYY-MM-DDTHH:MM[:SS]] [--json]\n"
-               "       dictrava-cli meeting --audio FILE [--realtime] [--json]\n"
-               "       dictrava-cli ptt (start|stop|toggle)\n"
-               "       dictrava-cli deck\n"
-               "       dictrava-cli status\n";
+        err << kUsage;
         return kUsageError;
     }
     if (options.isSet(jsonOption))
@@ -106,9 +114,20 @@ int main(int argc, char *argv[])
     if (meeting)
         return runMeetingAudio(audio, out, err);
 
-    // A running app writes the same files: it does the processing, so there is one writer.
+    if (TranscriptLimit::exceeds(options.value(textOption))) {
+        err << "dictrava-cli: " << TranscriptLimit::explain(options.value(textOption)) << '\n';
+        return kUsageError;
+    }
+
+    // One writer per data folder: a running app does the processing itself, and another
+    // dictrava-cli is given a few seconds to finish its save.
     const QString dataFolder = DataFolder::defaultPath();
-    if (RemoteCommands::appOwnsDataFolder(dataFolder)) {
+    DataFolderLock dataLock(dataFolder);
+    switch (dataLock.acquire([&dataFolder] { return RemoteCommands::appOwnsDataFolder(dataFolder); },
+                             std::chrono::seconds(5))) {
+    case DataFolderLock::Outcome::Acquired:
+        break;
+    case DataFolderLock::Outcome::HolderAnswers:
         if (options.isSet(nowOption)) {
             err << "dictrava-cli: --now cannot be used while Dictrava is running on the same data; quit "
                    "it first\n";
@@ -117,6 +136,12 @@ int main(int argc, char *argv[])
         if (options.isSet(audioOption))
             return RemoteCommands::runAudio(*mode, audio, out, err);
         return RemoteCommands::runText(*mode, options.value(textOption), options.isSet(jsonOption), out, err);
+    case DataFolderLock::Outcome::HolderSilent:
+        err << "dictrava-cli: another Dictrava is using " << dataFolder << " and cannot be reached\n";
+        return 1;
+    case DataFolderLock::Outcome::Failed:
+        err << "dictrava-cli: cannot lock " << dataFolder << ": " << dataLock.errorString() << '\n';
+        return 1;
     }
 
     ManualClock fixedClock;
@@ -151,7 +176,8 @@ int main(int argc, char *argv[])
         return runDictationAudio(*mode, audio, state, recording, out, err);
 
     const ProcessResult result = state.process(options.value(textOption), *mode);
-    state.flush();
+    if (!allSaved(state, err))
+        return 1;
     if (options.isSet(jsonOption))
         out << QString::fromUtf8(resultJson(result, *mode)) << '\n';
     else

@@ -121,4 +121,31 @@ std::optional<QList<Record>> decodeList(const QByteArray &bytes)
     return decodeList<Record>(*parsed);
 }
 
+// A stored file read record by record, so that one damaged record does not hide the others.
+template<typename Record>
+struct DecodedRecords
+{
+    bool isArray = false; // false: the bytes are not a JSON array at all
+    QList<Record> records;
+    qsizetype skipped = 0; // elements that are not a valid record
+};
+
+template<typename Record>
+DecodedRecords<Record> decodeEach(const QByteArray &bytes)
+{
+    DecodedRecords<Record> decoded;
+    const std::optional<QJsonArray> parsed = parseArray(bytes);
+    if (!parsed)
+        return decoded;
+    decoded.isArray = true;
+    decoded.records.reserve(parsed->size());
+    for (const QJsonValue &element : *parsed) {
+        if (std::optional<Record> record = Record::fromJson(element))
+            decoded.records.append(std::move(*record));
+        else
+            ++decoded.skipped;
+    }
+    return decoded;
+}
+
 } // namespace Json

@@ -15,8 +15,13 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// How long a stop waits for the recogniser's last word after the end of audio.
+// How long a stop waits for the recogniser's last word once it has decoded all the audio. A
+// recogniser still decoding what was said is not hung and gets the time it needs, unless it
+// makes no headway for the wedge limit; and even that wait has an end.
 constexpr auto kStopLimit = 1500ms;
+constexpr auto kWedgeLimit = 10s;
+constexpr auto kStopBound = 60s;
+constexpr auto kStopCheckInterval = 100ms;
 
 // Spaces and tabs, but not line breaks.
 QString trimmedSpaces(const QString &text)
@@ -47,6 +52,43 @@ QString leadingWords(const QString &text)
     return Text::lower(text.split(u' ', Qt::SkipEmptyParts).mid(0, 3).join(u' '));
 }
 
+using SteadyClock = std::chrono::steady_clock;
+
+struct StopWatch
+{
+    SteadyClock::time_point stoppedAt;
+    SteadyClock::time_point quietSince;   // the recogniser last had audio to decode
+    SteadyClock::time_point headwaySince; // its backlog last shrank
+    std::size_t backlog = 0;
+};
+
+// Gives up on a stop's recogniser once it has been silent for the stop limit after catching up
+// with the audio, has made no headway on its backlog for the wedge limit, or the bound has
+// passed; looks again every check interval until then.
+void watchStop(DelayedJobQueue &timer, const std::weak_ptr<DictationRecorder> &weak, quint64 recording,
+               StopWatch watch)
+{
+    const auto recorder = weak.lock();
+    if (!recorder)
+        return;
+    const DictationRecorder::StopProgress progress = recorder->stopProgress(recording);
+    if (progress.resolved)
+        return;
+    const auto now = SteadyClock::now();
+    if (progress.handingOver || progress.backlog > 0)
+        watch.quietSince = now;
+    if (progress.handingOver || progress.backlog < watch.backlog)
+        watch.headwaySince = now;
+    watch.backlog = progress.backlog;
+    const bool wedged = progress.backlog > 0 && now - watch.headwaySince >= kWedgeLimit;
+    if (now - watch.quietSince >= kStopLimit || wedged || now - watch.stoppedAt >= kStopBound) {
+        recorder->resolveStop(recording, true);
+        return;
+    }
+    timer.postAfter(kStopCheckInterval,
+                    [&timer, weak, recording, watch] { watchStop(timer, weak, recording, watch); });
+}
+
 } // namespace
 
 DictationEngine::DictationEngine(AudioInput &input, SpeechRecognizerProvider recognizers)
@@ -59,7 +101,7 @@ DictationEngine::~DictationEngine()
 {
     m_recorder->detach();
     m_timer.reset();
-    m_recorder->resolveStop();
+    m_recorder->resolveStop(std::nullopt, true);
     m_recorder->stopInternals();
     m_thread.reset(); // drops the restarts and teardowns still queued
 }
@@ -69,19 +111,16 @@ std::optional<DictationError> DictationEngine::start()
     return m_recorder->start({onPartial, onLevel, onError}, onDeviceOnly);
 }
 
-void DictationEngine::stopAndFinalize(std::function<void(const QString &raw)> done)
+void DictationEngine::stopAndFinalize(std::function<void(const DictationTranscript &transcript)> done)
 {
     const DictationRecorder::Stop stop = m_recorder->beginStop(std::move(done));
     if (stop.alreadyFinished) {
-        m_recorder->resolveStop(stop.recording);
+        m_recorder->resolveStop(stop.recording, false);
         return;
     }
-    // A limit left over from an earlier stop finds its recording resolved and does nothing.
-    m_timer->postAfter(kStopLimit,
-                       [weak = std::weak_ptr<DictationRecorder>(m_recorder), recording = stop.recording] {
-                           if (const auto recorder = weak.lock())
-                               recorder->resolveStop(recording);
-                       });
+    // A watch left over from an earlier stop finds its recording resolved and does nothing.
+    const auto now = SteadyClock::now();
+    watchStop(*m_timer, m_recorder, stop.recording, {now, now, now, 0});
 }
 
 QString DictationEngine::join(const QString &a, const QString &b)

@@ -22,6 +22,15 @@ struct DictationError
     QString description;
 };
 
+// What a recording yielded: the whole raw transcript (possibly empty).
+struct DictationTranscript
+{
+    QString text;
+    // The wait for the recogniser's last word was given up (it stayed silent after it had caught
+    // up with the audio, or stopped making headway), so the end of what was said may be missing.
+    bool cutShort = false;
+};
+
 // Records the microphone for one push-to-talk recording, streams it into the speech recogniser
 // and yields one transcript at release. A recording may go on across pauses: whenever the
 // recogniser finishes a task (or fails) while the key is held, what was heard is committed and a
@@ -47,9 +56,11 @@ public:
 
     // Begins recording, or says why it cannot (then nothing is left running).
     std::optional<DictationError> start();
-    // Ends the recording; `done` receives the whole raw transcript (possibly empty), at most
-    // 1.5 seconds after the end of audio, on any thread.
-    void stopAndFinalize(std::function<void(const QString &raw)> done);
+    // Ends the recording; `done` receives the transcript, on any thread, once the recogniser has
+    // had its last word. A recogniser still decoding captured audio gets the time it needs as
+    // long as it makes headway (it is given up on after 10 seconds without, or after a minute);
+    // one that has caught up and stays silent for 1.5 seconds is given up on.
+    void stopAndFinalize(std::function<void(const DictationTranscript &transcript)> done);
 
     // Joins two pieces of transcript: "store." + "and then" → "store and then", "super-" +
     // "market" → "supermarket", otherwise one space between.

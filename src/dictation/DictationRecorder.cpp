@@ -33,7 +33,7 @@ QString decimal(double value)
 
 std::optional<DictationError> DictationRecorder::start(Callbacks callbacks, bool onDeviceOnly)
 {
-    resolveStop(); // a stop still waiting gets its own text before this recording begins
+    resolveStop(std::nullopt, true); // a stop still waiting gets its own text before this one begins
     stopInternals();
     {
         std::lock_guard lock(m_mutex);
@@ -43,6 +43,7 @@ std::optional<DictationError> DictationRecorder::start(Callbacks callbacks, bool
         m_isStopping = false;
         m_audioEnded = false;
         m_taskFinished = false;
+        m_continuingStop = false;
         ++m_recording;
         m_callbacks = std::make_shared<const Callbacks>(std::move(callbacks));
     }
@@ -90,7 +91,7 @@ std::optional<DictationError> DictationRecorder::start(Callbacks callbacks, bool
     return std::nullopt;
 }
 
-std::optional<DictationError> DictationRecorder::beginRecognitionRequest()
+std::optional<DictationError> DictationRecorder::beginRecognitionRequest(std::vector<float> carried)
 {
     if (!m_recognizer)
         return DictationError{1, u"Speech recognizer unavailable"_qs};
@@ -118,12 +119,12 @@ std::optional<DictationError> DictationRecorder::beginRecognitionRequest()
         return DictationError{1, u"Speech recognizer unavailable"_qs};
     }
     {
+        // The audio the ended task did not hear goes first, then the tap feeds the new task.
         std::lock_guard lock(m_taskMutex);
-        std::swap(task, m_task); // the tap feeds the new task from here on
-        m_taskOpen = true;
-        if (!m_heldAudio.empty())
-            m_task->append(m_heldAudio);
-        m_heldAudio.clear();
+        task->append(carried);
+        if (m_task)
+            task->append(m_task->takeUnheardAudio());
+        std::swap(task, m_task);
     }
     if (task)
         task->cancel();
@@ -139,19 +140,18 @@ void DictationRecorder::handleResult(quint64 generation, const RecognitionResult
     std::optional<QString> settled;
     bool stopping = false;
     bool restart = false;
-    quint64 recording = 0;
     {
         std::lock_guard lock(m_mutex);
         if (m_recognitionGeneration != generation)
             return; // a late event of a replaced task
         callbacks = m_callbacks;
         stopping = m_isStopping;
-        recording = m_recording;
         if (result.isFinal) {
             if (!text.isEmpty())
                 m_committedText = DictationEngine::join(m_committedText, text);
             m_currentPartial.clear();
             m_taskFinished = true;
+            m_continuingStop = m_isStopping;
             restart = m_isRunning && !m_isStopping;
             committed = m_committedText;
         } else {
@@ -171,12 +171,10 @@ void DictationRecorder::handleResult(quint64 generation, const RecognitionResult
         printDiagnostic(u"[Dictation] final="_qs + quoted(text) + u" committed="_qs + quoted(committed));
         if (callbacks->onPartial)
             callbacks->onPartial(committed);
-        if (stopping) {
-            resolveStop(recording);
-        } else if (restart) {
-            holdAudioUntilNextRequest();
+        if (stopping)
+            continueStopLater(generation);
+        else if (restart)
             restartRecognitionIfNeeded(generation);
-        }
         return;
     }
     if (settled)
@@ -186,17 +184,27 @@ void DictationRecorder::handleResult(quint64 generation, const RecognitionResult
         callbacks->onPartial(combined);
 }
 
-void DictationRecorder::holdAudioUntilNextRequest()
-{
-    std::lock_guard lock(m_taskMutex);
-    m_taskOpen = false;
-}
-
 void DictationRecorder::handleError(quint64 generation, const RecognitionError &error)
 {
-    // The expected ends of a task (cancelled, nothing heard): at a stop the time limit resolves.
-    if (error.kind == RecognitionError::Kind::Cancelled || error.kind == RecognitionError::Kind::NoSpeech)
+    // A cancelled task is a replaced one; at a stop the time limit resolves.
+    if (error.kind == RecognitionError::Kind::Cancelled)
         return;
+    // A task that heard nothing ends quietly, like a final without words.
+    if (error.kind == RecognitionError::Kind::NoSpeech) {
+        bool stopping = false;
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_recognitionGeneration != generation)
+                return;
+            m_taskFinished = true;
+            m_continuingStop = stopping = m_isStopping;
+        }
+        if (stopping)
+            continueStopLater(generation);
+        else
+            restartRecognitionIfNeeded(generation);
+        return;
+    }
     std::shared_ptr<const Callbacks> callbacks;
     bool endsStop = false;
     quint64 recording = 0;
@@ -213,13 +221,60 @@ void DictationRecorder::handleError(quint64 generation, const RecognitionError &
     if (endsStop) {
         if (callbacks->onError)
             callbacks->onError(error.description);
-        resolveStop(recording);
+        resolveStop(recording, false);
     } else {
         // In the middle of a recording: keep what was heard and go on listening.
-        holdAudioUntilNextRequest();
         commitCurrentPartial();
         restartRecognitionIfNeeded(generation);
     }
+}
+
+void DictationRecorder::continueStopLater(quint64 generation)
+{
+    // On the engine's thread, which owns the requests, and once the input has surely stopped.
+    post([weak = weak_from_this(), generation] {
+        if (const auto recorder = weak.lock())
+            recorder->continueStop(generation);
+    });
+}
+
+void DictationRecorder::continueStop(quint64 generation)
+{
+    quint64 recording = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_recognitionGeneration != generation || !m_finalContinuation) {
+            m_continuingStop = false;
+            return;
+        }
+        recording = m_recording;
+    }
+    const bool continued = settleUnheardAudio();
+    {
+        std::lock_guard lock(m_mutex);
+        m_continuingStop = false;
+    }
+    if (!continued)
+        resolveStop(recording, false);
+}
+
+bool DictationRecorder::settleUnheardAudio()
+{
+    std::vector<float> unheard;
+    {
+        // The input has stopped, so nothing more reaches the ended task.
+        std::lock_guard lock(m_taskMutex);
+        if (m_task)
+            unheard = m_task->takeUnheardAudio();
+    }
+    if (unheard.empty())
+        return false;
+    // A recogniser that cannot begin a task has said so at the restart already.
+    if (beginRecognitionRequest(std::move(unheard)))
+        return false;
+    std::lock_guard lock(m_taskMutex);
+    m_task->endAudio();
+    return true;
 }
 
 void DictationRecorder::commitCurrentPartial()
@@ -278,14 +333,8 @@ void DictationRecorder::takeBuffer(std::span<const float> samples)
 {
     {
         std::lock_guard lock(m_taskMutex);
-        if (m_task && m_taskOpen) {
-            m_task->append(samples);
-        } else if (m_task) {
-            // Bounded: a restart that never comes must not make the recording grow without end.
-            const auto limit = static_cast<std::size_t>(kHeldAudioSeconds * m_sampleRate);
-            if (m_heldAudio.size() + samples.size() <= limit)
-                m_heldAudio.insert(m_heldAudio.end(), samples.begin(), samples.end());
-        }
+        if (m_task)
+            m_task->append(samples); // a task that has ended keeps it for the next one
     }
     const std::shared_ptr<const Callbacks> callbacks = this->callbacks();
     if (callbacks && callbacks->onLevel)
@@ -313,9 +362,9 @@ void DictationRecorder::inputEnded(const QString &reason)
         callbacks->onError(u"Microphone stopped: "_qs + reason);
 }
 
-DictationRecorder::Stop DictationRecorder::beginStop(std::function<void(const QString &)> done)
+DictationRecorder::Stop DictationRecorder::beginStop(std::function<void(const DictationTranscript &)> done)
 {
-    resolveStop(); // a second stop without a start: the earlier waiter gets its text first
+    resolveStop(std::nullopt, true); // a second stop without a start: the earlier waiter gets its text first
     Stop stop;
     bool audioAlreadyEnded = false;
     std::shared_ptr<const Callbacks> callbacks;
@@ -336,6 +385,8 @@ DictationRecorder::Stop DictationRecorder::beginStop(std::function<void(const QS
     }
     if (!m_task)
         stop.alreadyFinished = true;
+    else if (stop.alreadyFinished) // ended at a pause: what came after it still needs hearing
+        stop.alreadyFinished = !settleUnheardAudio();
     else if (!audioAlreadyEnded)
         m_task->endAudio();
     if (callbacks && callbacks->onLevel)
@@ -343,9 +394,24 @@ DictationRecorder::Stop DictationRecorder::beginStop(std::function<void(const QS
     return stop;
 }
 
-void DictationRecorder::resolveStop(std::optional<quint64> recording)
+DictationRecorder::StopProgress DictationRecorder::stopProgress(quint64 recording)
 {
-    std::function<void(const QString &)> done;
+    StopProgress progress;
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_finalContinuation || m_recording != recording)
+            return {.resolved = true};
+        progress.handingOver = m_continuingStop;
+    }
+    std::lock_guard lock(m_taskMutex);
+    if (m_task)
+        progress.backlog = m_task->backlog();
+    return progress;
+}
+
+void DictationRecorder::resolveStop(std::optional<quint64> recording, bool cutShort)
+{
+    std::function<void(const DictationTranscript &)> done;
     QString text;
     quint64 resolved = 0;
     {
@@ -360,11 +426,13 @@ void DictationRecorder::resolveStop(std::optional<quint64> recording)
         text = m_committedText;
         resolved = m_recording;
     }
+    if (cutShort)
+        printDiagnostic(u"[Dictation] the recognizer did not finish; the text may be incomplete"_qs);
     post([weak = weak_from_this(), resolved] {
         if (const auto recorder = weak.lock())
             recorder->tearDownAfterStop(resolved);
     });
-    done(text);
+    done(DictationTranscript{text, cutShort});
 }
 
 void DictationRecorder::tearDownAfterStop(quint64 recording)

@@ -32,24 +32,40 @@ public:
         quint64 recording = 0;
         bool alreadyFinished = false; // nothing more will come from the recogniser
     };
+    struct StopProgress
+    {
+        bool resolved = false; // the stop has its text (or it is another recording's)
+        // Samples of captured audio the recogniser has yet to decode; none: it has decoded
+        // everything, only its last word is missing.
+        std::size_t backlog = 0;
+        bool handingOver = false; // audio is on its way to one more request
+    };
 
     DictationRecorder(AudioInput &input, SpeechRecognizerProvider recognizers, QObject *context)
         : m_input(input), m_recognizers(std::move(recognizers)), m_context(context)
     {}
 
     std::optional<DictationError> start(Callbacks callbacks, bool onDeviceOnly);
-    Stop beginStop(std::function<void(const QString &)> done);
+    Stop beginStop(std::function<void(const DictationTranscript &)> done);
+    StopProgress stopProgress(quint64 recording);
     // Only the first call after a stop has an effect; with a recording number, only while that
-    // recording is the current one.
-    void resolveStop(std::optional<quint64> recording = std::nullopt);
+    // recording is the current one. `cutShort`: the recogniser has not had its last word.
+    void resolveStop(std::optional<quint64> recording, bool cutShort);
     void stopInternals();
     // The engine is going: nothing more is scheduled on its thread.
     void detach();
 
 private:
-    std::optional<DictationError> beginRecognitionRequest();
+    // `carried`: audio an ended task did not hear, which the new request hears first.
+    std::optional<DictationError> beginRecognitionRequest(std::vector<float> carried = {});
     void handleResult(quint64 generation, const RecognitionResult &result);
     void handleError(quint64 generation, const RecognitionError &error);
+    // A task ended while the stop waits: what it left unheard goes to one more request.
+    void continueStopLater(quint64 generation);
+    void continueStop(quint64 generation);
+    // Begins a request for the audio the ended task did not hear and ends its audio; false when
+    // there was none, or no request could begin.
+    bool settleUnheardAudio();
     void commitCurrentPartial();
     void restartRecognitionIfNeeded(quint64 generation);
     void restartNow(quint64 generation);
@@ -59,7 +75,6 @@ private:
     void tearDownAfterStop(quint64 recording);
     void post(std::function<void()> job);
     std::shared_ptr<const Callbacks> callbacks();
-    void holdAudioUntilNextRequest();
 
     AudioInput &m_input;
     const SpeechRecognizerProvider m_recognizers;
@@ -72,25 +87,23 @@ private:
 
     // Written on the engine's thread under m_taskMutex, read there freely and elsewhere under it.
     // Never held together with m_mutex, nor while calling back.
+    // A task that has ended keeps the audio it did not hear until the next request takes it over,
+    // so nothing said after a pause is lost.
     std::mutex m_taskMutex;
     std::unique_ptr<RecognitionTask> m_task;
-    // After a task has finished mid-recording, the audio that arrives before the next request
-    // begins is held here and handed to that request, so nothing said right after a pause is lost.
-    static constexpr double kHeldAudioSeconds = 30.0;
-    bool m_taskOpen = false;
-    std::vector<float> m_heldAudio;
 
     std::mutex m_mutex;
     QObject *m_context;
     std::shared_ptr<const Callbacks> m_callbacks;
     bool m_isRunning = false;
     bool m_isStopping = false;
-    bool m_audioEnded = false;   // the input ended by itself; no new task can hear anything
-    bool m_taskFinished = false; // the current task has delivered its final result or an error
+    bool m_audioEnded = false;     // the input ended by itself; no new task can hear anything
+    bool m_taskFinished = false;   // the current task has delivered its final result or an error
+    bool m_continuingStop = false; // a task ended during the stop; its unheard audio is being passed on
     QString m_committedText;
     QString m_currentPartial;
     // Never reset, so an event of an earlier recording's task cannot pass for the current one.
     quint64 m_recognitionGeneration = 0;
     quint64 m_recording = 0;
-    std::function<void(const QString &)> m_finalContinuation;
+    std::function<void(const DictationTranscript &)> m_finalContinuation;
 };

@@ -1,5 +1,6 @@
 #include "planning/TaskStore.h"
 
+#include "core/Diagnostics.h"
 #include "core/Json.h"
 #include "platform/NotificationCenter.h"
 
@@ -13,6 +14,10 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 const QString kLeadKey = u"reminderLeadHours"_s;
+
+// Every task of a capture keeps the whole transcript, so a long text cut into many tasks would be
+// stored many times over: one capture keeps at most this many characters of transcript copies.
+constexpr qsizetype kCaptureBudget = 4 * 1024 * 1024;
 
 // The parser turns the lead into whole minutes in a signed 64-bit integer; anything else would
 // poison the date arithmetic.
@@ -93,6 +98,13 @@ QList<DictraTask> TaskStore::captureFromSpeech(const QString &transcript)
     QList<DictraTask> parsed = m_parser.parse(transcript, m_reminderLeadHours, m_clock);
     if (parsed.isEmpty())
         return parsed;
+    const qsizetype allowed =
+        std::max<qsizetype>(1, kCaptureBudget / std::max<qsizetype>(1, transcript.size()));
+    if (parsed.size() > allowed) {
+        printDiagnostic(u"[Tasks] kept the first "_s + QString::number(allowed) + u" of "_s +
+                        QString::number(parsed.size()) + u" tasks of one very long capture"_s);
+        parsed.resize(allowed);
+    }
     setTasks(parsed + m_tasks);
     for (const DictraTask &task : parsed)
         scheduleReminder(task);

@@ -14,6 +14,14 @@ bool DBusControlClient::isAppRunning()
     return bus.interface()->isServiceRegistered(DBusControlService::kServiceName).value();
 }
 
+bool DBusControlClient::isActivatable()
+{
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface())
+        return false;
+    return bus.interface()->activatableServiceNames().value().contains(DBusControlService::kServiceName);
+}
+
 DBusControlClient::Reply DBusControlClient::call(const QString &method, const QVariantList &arguments,
                                                  int timeoutMs)
 {

@@ -16,6 +16,8 @@ public:
 
     // Whether an instance of the app owns its bus name.
     static bool isAppRunning();
+    // Whether the session bus can start the app for a call (it has the app's service file).
+    static bool isActivatable();
     // Calls `method` with `arguments`, waiting at most `timeoutMs` for the answer.
     static Reply call(const QString &method, const QVariantList &arguments = {}, int timeoutMs = 25000);
 };

@@ -1,5 +1,7 @@
 #include "platform/DBusControlService.h"
 
+#include "core/TranscriptLimit.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusError>
@@ -79,10 +81,22 @@ void DBusControlService::SetVoiceMode(const QString &mode)
 
 QString DBusControlService::Process(const QString &mode, const QString &text)
 {
-    const QByteArray json = m_handlers.process ? m_handlers.process(mode, text) : QByteArray();
-    if (json.isEmpty())
+    if (TranscriptLimit::exceeds(text)) {
+        if (calledFromDBus())
+            sendErrorReply(QDBusError::InvalidArgs, TranscriptLimit::explain(text));
+        return {};
+    }
+    const Processed processed = m_handlers.process ? m_handlers.process(mode, text) : Processed();
+    if (processed.json.isEmpty()) {
         rejectMode(mode);
-    return QString::fromUtf8(json);
+        return {};
+    }
+    if (!processed.saveFailure.isEmpty()) {
+        if (calledFromDBus())
+            sendErrorReply(QDBusError::Failed, processed.saveFailure);
+        return {};
+    }
+    return QString::fromUtf8(processed.json);
 }
 
 QString DBusControlService::Status()

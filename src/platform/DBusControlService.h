@@ -18,6 +18,14 @@ public:
     static const QString kServiceName;
     static const QString kObjectPath;
 
+    // What Process gives back: the result as JSON (empty when the mode is not one of the voice
+    // modes), and why the records it made are not on disk, when they are not.
+    struct Processed
+    {
+        QByteArray json;
+        QString saveFailure;
+    };
+
     // What each call does; an unset handler makes the call a no-op.
     struct Handlers
     {
@@ -28,8 +36,8 @@ public:
         std::function<void()> toggleDeck;
         // False when the mode is not one of the voice modes.
         std::function<bool(const QString &mode)> setVoiceMode;
-        // The result as JSON; empty when the mode is not one of the voice modes.
-        std::function<QByteArray(const QString &mode, const QString &text)> process;
+        // Answers only once what it stored is on disk.
+        std::function<Processed(const QString &mode, const QString &text)> process;
         // What the app is doing, as JSON, for status bars and scripts.
         std::function<QByteArray()> status;
         QString dataFolder;
@@ -51,6 +59,7 @@ public slots:
     Q_SCRIPTABLE void ToggleDictation();
     Q_SCRIPTABLE void ToggleDeck();
     Q_SCRIPTABLE void SetVoiceMode(const QString &mode);
+    // Texts over the transcript limit are refused with InvalidArgs; a save that failed is an error.
     Q_SCRIPTABLE QString Process(const QString &mode, const QString &text);
     Q_SCRIPTABLE QString Status();
     // The folder whose data files this instance writes.

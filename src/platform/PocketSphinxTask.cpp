@@ -6,14 +6,19 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Audio goes to the decoder in slices of 0.1 s, so that the voice-activity state is looked at
-// often enough to end at a pause even when a backlog of seconds is decoded in one go.
-constexpr std::size_t kSliceSamples = 1600;
+// Audio is decoded in slices of 0.1 s, so that the voice-activity state is looked at often
+// enough to end at a pause even when a backlog of seconds is decoded in one go, and so that what
+// follows the pause is known to the sample.
+constexpr double kSliceSeconds = 0.1;
+// Audio kept for the next task after this one has ended; bounded so that a caller that never
+// takes it cannot make it grow without end.
+constexpr double kMaxUnheardSeconds = 30.0;
 
 std::int16_t toInt16(float sample)
 {
@@ -33,12 +38,16 @@ public:
 
 private:
     bool isCancelled();
-    // False when the task was cancelled, so nothing was delivered.
+    // False when the task was cancelled, so nothing was delivered. A result or error that ends
+    // the task leaves `m_rest` and the queued audio to the next task.
     bool deliver(const std::optional<RecognitionResult> &result,
                  const std::optional<RecognitionError> &error);
     void fail(RecognitionError::Kind kind, const QString &description);
-    // Feeds 16 kHz audio; true when the task has ended (a final at a pause, an error, cancel).
-    bool decode(const std::vector<float> &samples);
+    // Decodes audio at the task's rate slice by slice; true when the task has ended (a final at
+    // a pause, an error, cancel).
+    bool decode(std::span<const float> samples);
+    // Feeds 16 kHz audio; true when the task has ended.
+    bool feed(const std::vector<float> &samples);
     void deliverFinal();
 
     SphinxTaskState &m_state;
@@ -47,6 +56,8 @@ private:
     std::unique_ptr<SphinxDecoder> m_decoder;
     QString m_hypothesis;
     bool m_wasInSpeech = false;
+    std::span<const float> m_rest; // the audio of the current batch after the slice being fed
+    std::vector<float> m_converted;
 };
 
 void Worker::run()
@@ -63,11 +74,11 @@ void Worker::run()
         return;
     }
     std::vector<float> batch;
-    std::vector<float> converted;
     for (;;) {
         bool ended = false;
         {
             std::unique_lock lock(m_state.mutex);
+            m_state.decodingLeft = 0;
             m_state.wake.wait(
                 lock, [&] { return m_state.cancelled || m_state.audioEnded || !m_state.pending.empty(); });
             if (m_state.cancelled)
@@ -75,15 +86,21 @@ void Worker::run()
             batch.clear();
             batch.swap(m_state.pending);
             ended = m_state.audioEnded;
+            m_state.decodingLeft = batch.size();
         }
-        converted.clear();
-        m_resampler.process(batch, converted);
-        if (ended)
-            m_resampler.flush(converted);
-        if (decode(converted))
+        if (decode(batch))
             break;
         if (ended) {
-            deliverFinal();
+            {
+                // The decoder's last pass over the utterance is work still to do: not caught up.
+                std::lock_guard lock(m_state.mutex);
+                m_state.decodingLeft = 1;
+            }
+            m_converted.clear();
+            m_resampler.flush(m_converted);
+            m_rest = {};
+            if (!feed(m_converted))
+                deliverFinal();
             break;
         }
     }
@@ -107,6 +124,9 @@ bool Worker::deliver(const std::optional<RecognitionResult> &result,
             return false;
         if (ends) {
             m_state.finished = true;
+            m_state.decodingLeft = 0;
+            m_state.unheard.assign(m_rest.begin(), m_rest.end());
+            m_state.unheard.insert(m_state.unheard.end(), m_state.pending.begin(), m_state.pending.end());
             m_state.pending.clear();
         }
     }
@@ -120,34 +140,53 @@ void Worker::fail(RecognitionError::Kind kind, const QString &description)
     deliver(std::nullopt, RecognitionError{kind, description});
 }
 
-bool Worker::decode(const std::vector<float> &samples)
+bool Worker::decode(std::span<const float> samples)
 {
-    std::array<std::int16_t, kSliceSamples> slice{};
-    for (std::size_t offset = 0; offset < samples.size(); offset += kSliceSamples) {
-        const auto part =
-            std::span(samples).subspan(offset, std::min(kSliceSamples, samples.size() - offset));
-        std::transform(part.begin(), part.end(), slice.begin(), toInt16);
-        if (!m_decoder->process(std::span(slice).first(part.size()))) {
+    const auto slice = std::max<std::size_t>(1, std::size_t(std::lround(m_state.sampleRate * kSliceSeconds)));
+    for (std::size_t offset = 0; offset < samples.size(); offset += slice) {
+        const auto part = samples.subspan(offset, std::min(slice, samples.size() - offset));
+        m_rest = samples.subspan(offset + part.size());
+        {
+            std::lock_guard lock(m_state.mutex);
+            m_state.decodingLeft = samples.size() - offset;
+        }
+        m_converted.clear();
+        m_resampler.process(part, m_converted);
+        if (feed(m_converted))
+            return true;
+    }
+    return false;
+}
+
+bool Worker::feed(const std::vector<float> &samples)
+{
+    // At most one slice, give or take the resampler's rounding.
+    constexpr std::size_t kChunk = 2048;
+    std::array<std::int16_t, kChunk> pcm{};
+    for (std::size_t offset = 0; offset < samples.size(); offset += kChunk) {
+        const auto part = std::span(samples).subspan(offset, std::min(kChunk, samples.size() - offset));
+        std::transform(part.begin(), part.end(), pcm.begin(), toInt16);
+        if (!m_decoder->process(std::span(pcm).first(part.size()))) {
             fail(RecognitionError::Kind::Failed, u"The speech decoder failed"_s);
             return true;
         }
-        const QString hypothesis = m_decoder->hypothesis();
-        if (!hypothesis.isEmpty() && hypothesis != m_hypothesis) {
-            m_hypothesis = hypothesis;
-            if (!deliver(RecognitionResult{hypothesis, false}, std::nullopt))
-                return true;
-        } else if (isCancelled()) {
-            return true;
-        }
-        // The detector also reports "speech" while it learns the noise floor of a new decoder;
-        // only a fall after words were heard is the speaker pausing.
-        const bool inSpeech = m_decoder->inSpeech();
-        if (m_wasInSpeech && !inSpeech && !m_hypothesis.isEmpty()) {
-            deliverFinal();
-            return true;
-        }
-        m_wasInSpeech = inSpeech;
     }
+    const QString hypothesis = m_decoder->hypothesis();
+    if (!hypothesis.isEmpty() && hypothesis != m_hypothesis) {
+        m_hypothesis = hypothesis;
+        if (!deliver(RecognitionResult{hypothesis, false}, std::nullopt))
+            return true;
+    } else if (isCancelled()) {
+        return true;
+    }
+    // The detector also reports "speech" while it learns the noise floor of a new decoder;
+    // only a fall after words were heard is the speaker pausing.
+    const bool inSpeech = m_decoder->inSpeech();
+    if (m_wasInSpeech && !inSpeech && !m_hypothesis.isEmpty()) {
+        deliverFinal();
+        return true;
+    }
+    m_wasInSpeech = inSpeech;
     return false;
 }
 
@@ -178,11 +217,32 @@ void PocketSphinxTask::append(std::span<const float> samples)
         return;
     {
         std::lock_guard lock(m_state->mutex);
-        if (m_state->cancelled || m_state->finished || m_state->audioEnded)
+        if (m_state->cancelled || m_state->audioEnded)
             return;
+        if (m_state->finished) {
+            const auto limit =
+                static_cast<std::size_t>(kMaxUnheardSeconds * std::max(m_state->sampleRate, 0.0));
+            if (m_state->unheard.size() + samples.size() <= limit)
+                m_state->unheard.insert(m_state->unheard.end(), samples.begin(), samples.end());
+            return;
+        }
         m_state->pending.insert(m_state->pending.end(), samples.begin(), samples.end());
     }
     m_state->wake.notify_one();
+}
+
+std::vector<float> PocketSphinxTask::takeUnheardAudio()
+{
+    std::lock_guard lock(m_state->mutex);
+    return std::exchange(m_state->unheard, {});
+}
+
+std::size_t PocketSphinxTask::backlog() const
+{
+    std::lock_guard lock(m_state->mutex);
+    if (m_state->finished || m_state->cancelled)
+        return 0;
+    return m_state->decodingLeft + m_state->pending.size();
 }
 
 void PocketSphinxTask::endAudio()
@@ -206,6 +266,7 @@ void PocketSphinxTask::cancelTask(SphinxTaskState &state)
         std::lock_guard lock(state.mutex);
         state.cancelled = true;
         state.pending.clear();
+        state.unheard.clear();
         worker = state.worker;
     }
     state.wake.notify_one();

@@ -21,9 +21,12 @@ struct SphinxTaskState
     std::mutex mutex; // guards the fields up to `worker`
     std::condition_variable wake;
     std::vector<float> pending; // appended audio the worker has not taken yet
+    // Audio the task will not decode: what was still queued when it ended, and what came after.
+    std::vector<float> unheard;
     bool audioEnded = false;
     bool cancelled = false;
-    bool finished = false; // the final result or an error was delivered
+    bool finished = false;        // the final result or an error was delivered
+    std::size_t decodingLeft = 0; // samples the worker has taken and not decoded yet
     std::thread::id worker;
 
     // Held while the handler runs, so that cancel() can wait for a callback in flight.
@@ -40,6 +43,8 @@ public:
 
     void append(std::span<const float> samples) override;
     void endAudio() override;
+    std::vector<float> takeUnheardAudio() override;
+    std::size_t backlog() const override;
     // Waits for a callback in flight on another thread; so never call it while holding a lock
     // that the handler takes.
     void cancel() override;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <vector>
 
 struct RecognitionResult
 {
@@ -33,6 +34,14 @@ public:
     virtual void endAudio() = 0;
     // No result or error is delivered after cancel() returns.
     virtual void cancel() = 0;
+    // A task that ends at a pause while audio is still queued to it, or that is given audio
+    // after its end, keeps that audio here, in order and at its own rate, so the caller can hand
+    // it to the next task and nothing said is lost. Taking it empties the store. Any thread.
+    virtual std::vector<float> takeUnheardAudio() = 0;
+    // Roughly how many samples given to the task it has yet to decode, at least 1 while it still
+    // works on audio already given (its last pass after endAudio() included): 0 once it has
+    // caught up, or has ended. Any thread.
+    virtual std::size_t backlog() const = 0;
 };
 
 class SpeechRecognizer

@@ -4,10 +4,13 @@
 #include <QFileInfo>
 
 #include <sndfile.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -20,32 +23,38 @@ struct SndFileCloser
 };
 using SndFilePtr = std::unique_ptr<SNDFILE, SndFileCloser>;
 
-struct OpenedFile
+} // namespace
+
+struct WavFileInput::OpenedFile
 {
     SndFilePtr file;
     SF_INFO info{};
     QString error;
 };
 
-OpenedFile openFile(const QString &path)
+namespace {
+
+std::shared_ptr<WavFileInput::OpenedFile> openFile(const QString &path)
 {
-    OpenedFile opened;
-    const QFileInfo fileInfo(path);
+    auto opened = std::make_shared<WavFileInput::OpenedFile>();
     QString why;
-    if (!fileInfo.exists()) {
+    if (path == u"-") {
+        opened->file.reset(sf_open_fd(STDIN_FILENO, SFM_READ, &opened->info, SF_FALSE));
+    } else if (const QFileInfo fileInfo(path); !fileInfo.exists()) {
         why = QStringLiteral("no such file");
     } else if (fileInfo.isFile() && fileInfo.size() == 0) {
         why = QStringLiteral("the file is empty");
     } else {
-        opened.file.reset(sf_open(QFile::encodeName(path).constData(), SFM_READ, &opened.info));
-        if (!opened.file)
-            why = QString::fromUtf8(sf_strerror(nullptr));
-        else if (opened.info.samplerate <= 0 || opened.info.channels <= 0)
-            why = QStringLiteral("not an audio file");
+        opened->file.reset(sf_open(QFile::encodeName(path).constData(), SFM_READ, &opened->info));
     }
+    if (why.isEmpty() && !opened->file)
+        why = QString::fromUtf8(sf_strerror(nullptr));
+    else if (why.isEmpty() && (opened->info.samplerate <= 0 || opened->info.channels <= 0))
+        why = QStringLiteral("not an audio file");
     if (!why.isEmpty()) {
-        opened.file.reset();
-        opened.error = QStringLiteral("Cannot read “%1”: %2").arg(path, why);
+        opened->file.reset();
+        opened->error = QStringLiteral("Cannot read “%1”: %2")
+                            .arg(path == u"-" ? QStringLiteral("standard input") : path, why);
     }
     return opened;
 }
@@ -61,14 +70,29 @@ WavFileInput::~WavFileInput()
 
 AudioFormat WavFileInput::format()
 {
-    const OpenedFile opened = openFile(m_path);
-    {
-        const std::lock_guard lock(m_mutex);
-        m_error = opened.error;
-    }
-    if (!opened.file)
+    const std::lock_guard lock(m_mutex);
+    // A stream can be opened only once: its header is read here, its samples by start().
+    if (m_format.sampleRate > 0)
+        return m_format;
+    auto opened = openFile(m_path);
+    m_error = opened->error;
+    if (!opened->file)
         return {};
-    return {double(opened.info.samplerate), opened.info.channels};
+    m_format = {double(opened->info.samplerate), opened->info.channels};
+    m_unplayed = std::move(opened);
+    return m_format;
+}
+
+std::shared_ptr<WavFileInput::OpenedFile> WavFileInput::takeOpenedFile()
+{
+    const std::lock_guard lock(m_mutex);
+    auto opened = std::exchange(m_unplayed, nullptr);
+    if (!opened)
+        opened = openFile(m_path);
+    m_error = opened->error;
+    if (opened->file)
+        m_format = {double(opened->info.samplerate), opened->info.channels};
+    return opened;
 }
 
 std::optional<QString> WavFileInput::start(BufferHandler onBuffer)
@@ -76,11 +100,7 @@ std::optional<QString> WavFileInput::start(BufferHandler onBuffer)
     if (m_thread.isCurrentThread())
         return QStringLiteral("A recording cannot be restarted from its own thread");
     m_thread.stop(); // a new start ends the previous playback even when this file is unreadable
-    auto opened = std::make_shared<OpenedFile>(openFile(m_path));
-    {
-        const std::lock_guard lock(m_mutex);
-        m_error = opened->error;
-    }
+    const std::shared_ptr<OpenedFile> opened = takeOpenedFile();
     if (!opened->file)
         return opened->error;
 
@@ -98,8 +118,11 @@ std::optional<QString> WavFileInput::start(BufferHandler onBuffer)
             const sf_count_t frames = sf_readf_float(opened->file.get(), interleaved.data(), kBufferFrames);
             if (frames <= 0)
                 break;
-            for (sf_count_t i = 0; i < frames; ++i)
-                samples[size_t(i)] = interleaved[size_t(i) * size_t(channels)];
+            for (sf_count_t i = 0; i < frames; ++i) {
+                // A float file may hold NaN or infinity, which no consumer of audio can take.
+                const float sample = interleaved[size_t(i) * size_t(channels)];
+                samples[size_t(i)] = std::isfinite(sample) ? sample : 0.0f;
+            }
             delivered += frames;
             if (m_pacing != Pacing::AsFastAsPossible) {
                 // A microphone hands over a buffer once all of its frames have been heard.

@@ -1,5 +1,7 @@
 #include "platform/X11KeyboardMonitor.h"
 
+#include "platform/X11DisplayLoss.h"
+
 #include <QSocketNotifier>
 
 #include <X11/XKBlib.h>
@@ -36,6 +38,7 @@ int keycodeNamed(Display *display, const char *name)
 struct X11KeyboardMonitor::Connection
 {
     Display *display = nullptr;
+    bool lost = false;
     int xiOpcode = 0;
     int rightAlt = 0;
     int space = 0;
@@ -93,7 +96,7 @@ struct X11KeyboardMonitor::Connection
 
     void readEvents()
     {
-        while (display && XPending(display) > 0) {
+        while (display && !lost && XPending(display) > 0) {
             XEvent event;
             XNextEvent(display, &event);
             XGenericEventCookie *cookie = &event.xcookie;
@@ -106,6 +109,8 @@ struct X11KeyboardMonitor::Connection
             }
             XFreeEventData(display, cookie);
         }
+        if (lost)
+            notifier->setEnabled(false); // the socket stays readable: nothing more will come
     }
 };
 
@@ -120,6 +125,7 @@ bool X11KeyboardMonitor::install(Handler handler)
     connection->display = XOpenDisplay(m_displayName.isEmpty() ? nullptr : m_displayName.constData());
     if (!connection->display)
         return false;
+    X11DisplayLoss::handleOn(connection->display, &connection->lost);
     int event = 0;
     int error = 0;
     int major = 2;

@@ -1,33 +1,14 @@
 #include "platform/XTestKeySynthesizer.h"
 
+#include "platform/TerminalApplications.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
-#include <algorithm>
-#include <string_view>
-
 namespace {
-
-// WM_CLASS names (instance or class, compared without case) of the terminal emulators we know.
-// clang-format off
-constexpr std::string_view terminalClasses[]{
-    "alacritty", "aterm", "blackbox", "com.gexperts.tilix", "com.mitchellh.ghostty",
-    "com.raggesilver.blackbox", "contour", "cool-retro-term", "deepin-terminal", "eterm", "foot",
-    "footclient", "ghostty", "gnome-terminal", "gnome-terminal-server", "guake", "hyper", "kgx", "kitty",
-    "konsole", "lxterminal", "mate-terminal", "org.gnome.console", "org.gnome.ptyxis", "org.gnome.terminal",
-    "org.wezfurlong.wezterm", "ptyxis", "qterminal", "roxterm", "rxvt", "sakura", "st", "st-256color",
-    "tabby", "terminator", "terminix", "terminology", "termite", "tilda", "tilix", "urxvt", "uxterm",
-    "wezterm", "wezterm-gui", "xfce4-terminal", "xterm", "yakuake", "zutty",
-};
-// clang-format on
-
-bool sameIgnoringCase(std::string_view known, QByteArrayView name)
-{
-    return QByteArrayView(known.data(), qsizetype(known.size())).compare(name, Qt::CaseInsensitive) == 0;
-}
 
 int ignoreProtocolError(Display *, XErrorEvent *)
 {
@@ -219,7 +200,5 @@ void XTestKeySynthesizer::sendPaste()
 
 bool XTestKeySynthesizer::isTerminal(QByteArrayView instanceName, QByteArrayView className)
 {
-    return std::any_of(std::begin(terminalClasses), std::end(terminalClasses), [&](std::string_view known) {
-        return sameIgnoringCase(known, instanceName) || sameIgnoringCase(known, className);
-    });
+    return isTerminalApplication(instanceName) || isTerminalApplication(className);
 }

@@ -40,18 +40,26 @@ void syncDirectory(const QByteArray &directory)
 
 namespace AtomicFile {
 
-bool write(const QString &path, const QByteArray &contents)
+bool write(const QString &path, const QByteArray &contents, int *error)
 {
     const QByteArray target = QFile::encodeName(path);
-    QByteArray temporary = target + ".tmp-XXXXXX";
+    QByteArray temporary = target + kTemporarySuffix + "XXXXXX";
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC); // created with mode 0600
+    const auto fail = [error](int code) {
+        if (error)
+            *error = code;
+        return false;
+    };
     if (fd < 0)
-        return false;
+        return fail(errno);
     const bool written = writeAll(fd, contents) && ::fsync(fd) == 0;
+    const int writeError = errno;
     const bool closed = ::close(fd) == 0;
+    const int closeError = errno;
     if (!written || !closed || ::rename(temporary.constData(), target.constData()) != 0) {
+        const int code = !written ? writeError : !closed ? closeError : errno;
         ::unlink(temporary.constData());
-        return false;
+        return fail(code);
     }
     syncDirectory(QFile::encodeName(QFileInfo(path).absolutePath()));
     return true;

@@ -8,7 +8,8 @@
 
 // A list of records persisted as one JSON array file in the data folder. The owner loads it
 // once and hands over the whole list after every change; writes happen on a background
-// thread in the order made, so the file ends up holding the last save.
+// thread in the order made, so the file ends up holding the last save. Loading also clears
+// what interrupted saves left behind: the process that loads is the folder's only writer.
 template<typename Record>
 class JsonStore : public JsonStoreBase
 {
@@ -19,15 +20,30 @@ public:
 
     QList<Record> load(QList<Record> fallback = {})
     {
-        const std::optional<QByteArray> bytes = readFile();
-        if (!bytes)
-            return fallback;
-        std::optional<QList<Record>> records = Json::decodeList<Record>(*bytes);
-        if (!records) {
-            markUnreadable();
-            return fallback;
+        if (const std::optional<QByteArray> bytes = readFile()) {
+            Json::DecodedRecords<Record> decoded = Json::decodeEach<Record>(*bytes);
+            if (decoded.isArray) {
+                if (decoded.skipped == 0)
+                    removeLeftovers(); // the file is the last complete save
+                else
+                    keepDamagedCopy(decoded.skipped);
+                return std::move(decoded.records);
+            }
+            if (!setAside())
+                return fallback;
         }
-        return std::move(*records);
+        // No usable file: a save interrupted before its rename may hold the only copy.
+        for (const QString &leftover : leftovers()) {
+            const std::optional<QByteArray> bytes = readLeftover(leftover);
+            Json::DecodedRecords<Record> decoded = Json::decodeEach<Record>(bytes.value_or(QByteArray()));
+            if (decoded.isArray && decoded.skipped == 0) {
+                adoptLeftover(leftover);
+                removeLeftovers();
+                return std::move(decoded.records);
+            }
+        }
+        removeLeftovers();
+        return fallback;
     }
 
     void save(QList<Record> records)

@@ -1,11 +1,14 @@
 #include "support/IsolatedHome.h"
 #include "support/RenderedSpeech.h"
+#include "support/TinyTmpfs.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -20,10 +23,13 @@ struct Run
     QJsonObject json() const { return QJsonDocument::fromJson(out.mid(out.lastIndexOf("\n{") + 1)).object(); }
 };
 
-Run runCli(const QStringList &arguments)
+// `input` goes to the command's standard input, through a pipe.
+Run runCli(const QStringList &arguments, const QByteArray &input = {})
 {
     QProcess process;
     process.start(QStringLiteral(DICTRAVA_CLI), arguments);
+    process.write(input);
+    process.closeWriteChannel();
     Run run;
     if (!process.waitForFinished(30000))
         return run;
@@ -31,6 +37,17 @@ Run runCli(const QStringList &arguments)
     run.out = process.readAllStandardOutput();
     run.err = process.readAllStandardError();
     return run;
+}
+
+QStringList storedTaskTitles(const IsolatedHome &home)
+{
+    QFile file(home.dataFolder() + u"/tasks.json"_qs);
+    QStringList titles;
+    if (file.open(QIODevice::ReadOnly)) {
+        for (const QJsonValue &task : QJsonDocument::fromJson(file.readAll()).array())
+            titles.append(task.toObject().value(u"title"_qs).toString());
+    }
+    return titles;
 }
 
 } // namespace
@@ -96,6 +113,10 @@ private slots:
         QCOMPARE(history.open(QIODevice::ReadOnly), !expectedText.isEmpty());
         if (history.isOpen())
             QCOMPARE(QJsonDocument::fromJson(history.readAll()).array().size(), 1);
+        // The settings hold the device id and the user's name: private, like the data.
+        const QString settings = home.root() + u"/config/Dictrava"_qs;
+        QCOMPARE(int(QFileInfo(settings).permissions() & 0x0FFF), 0x0700);
+        QCOMPARE(int(QFileInfo(settings + u"/Dictrava.conf"_qs).permissions() & 0x0FFF), 0x0600);
     }
 
     void failures_data()
@@ -117,6 +138,9 @@ private slots:
         QTest::newRow("not audio") << audio << QByteArray("this is not a recording at all\n")
                                    << QByteArray("dictrava-cli: ");
         QTest::newRow("missing file") << audio << QByteArray() << QByteArray("dictrava-cli: ");
+        QTest::newRow("text over 64 KiB")
+            << QStringList{u"capture"_qs, u"--text"_qs, u"call Maya "_qs.repeated(6600)} << QByteArray()
+            << QByteArray("dictrava-cli: the text is too long (66000 bytes; at most 65536)");
     }
 
     void failures()
@@ -134,6 +158,80 @@ private slots:
         QVERIFY(run.out.isEmpty());
         QVERIFY2(run.err.startsWith(errorStart), run.err.constData());
         QVERIFY(!QFile::exists(home.dataFolder() + u"/history.json"_qs));
+    }
+
+    // Two command lines capturing at once on one data folder: each waits for the other's save.
+    void concurrentCapturesKeepEveryTask()
+    {
+        IsolatedHome home;
+        constexpr int kRuns = 8;
+        QList<std::shared_ptr<QProcess>> loops;
+        for (const QString &who : {u"Maya"_qs, u"Tom"_qs}) {
+            auto loop = std::make_shared<QProcess>();
+            loop->start(
+                u"sh"_qs,
+                {u"-c"_qs,
+                 u"for i in $(seq %1); do \"$0\" capture --text \"call %2 $i\" || exit 1; done"_qs.arg(kRuns)
+                     .arg(who),
+                 QStringLiteral(DICTRAVA_CLI)});
+            loops.append(loop);
+        }
+        for (const auto &loop : loops) {
+            QVERIFY(loop->waitForFinished(120000));
+            QCOMPARE(loop->exitCode(), 0);
+        }
+        QCOMPARE(storedTaskTitles(home).size(), 2 * kRuns);
+    }
+
+    // Killed at any moment: every file still reads, no run that said "Captured" lost its task,
+    // and the next run leaves no temporary file behind.
+    void killedRunsLoseNothingAcknowledged()
+    {
+        IsolatedHome home;
+        QSet<QString> acknowledged;
+        QRandomGenerator random(7);
+        for (int run = 0; run < 100; ++run) {
+            QProcess cli;
+            cli.start(QStringLiteral(DICTRAVA_CLI),
+                      {u"capture"_qs, u"--text"_qs, u"call person %1"_qs.arg(run)});
+            QVERIFY(cli.waitForStarted());
+            if (!cli.waitForFinished(int(random.bounded(20, 200))))
+                cli.kill();
+            QVERIFY(cli.state() == QProcess::NotRunning || cli.waitForFinished(10000));
+            if (cli.exitStatus() == QProcess::NormalExit && cli.exitCode() == 0 &&
+                cli.readAllStandardOutput().contains("Captured 1 task"))
+                acknowledged.insert(u"Call person %1"_qs.arg(run));
+        }
+        QCOMPARE(runCli({u"capture"_qs, u"--text"_qs, u"call the last one"_qs}).exitCode, 0);
+        const QStringList titles = storedTaskTitles(home);
+        for (const QString &title : acknowledged)
+            QVERIFY2(titles.contains(title), qPrintable(title));
+        QVERIFY(QDir(home.dataFolder()).entryList({u"*.tmp-*"_qs}, QDir::Files | QDir::Hidden).isEmpty());
+        for (const QString &name : QDir(home.dataFolder()).entryList({u"*.json"_qs}, QDir::Files)) {
+            QFile file(home.dataFolder() + u'/' + name);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QVERIFY2(QJsonDocument::fromJson(file.readAll()).isArray(), qPrintable(name));
+        }
+    }
+
+    // A disk without room: no "Captured", an error and a failing exit code; once there is room
+    // again, the next capture is kept.
+    void fullDisk()
+    {
+        IsolatedHome home;
+        TinyTmpfs disk(home.dataFolder(), 64 * 1024);
+        if (!disk.isMounted())
+            QSKIP(qPrintable(disk.whyNot()));
+        QVERIFY(disk.fill());
+        const Run failed = runCli({u"capture"_qs, u"--text"_qs, u"call Maya"_qs});
+        QCOMPARE(failed.exitCode, 1);
+        QVERIFY(!failed.out.contains("Captured"));
+        QVERIFY2(failed.err.contains("dictrava-cli: Could not save your tasks: disk full\n"),
+                 failed.err.constData());
+
+        disk.freeSpace();
+        QCOMPARE(runCli({u"capture"_qs, u"--text"_qs, u"call Tom"_qs}).exitCode, 0);
+        QCOMPARE(storedTaskTitles(home), QStringList{u"Call Tom"_qs});
     }
 
     void audioFiles_data()
@@ -169,12 +267,49 @@ private slots:
         QCOMPARE(run.exitCode, 0);
         const QJsonObject result = run.json();
         QVERIFY2(result.contains(u"latencyMs"_qs), run.out.constData());
+        QVERIFY2(result.value(u"complete"_qs).toBool(), run.out.constData());
         // Telephone-band audio is decoded, but the wide-band model makes little of it.
         if (recipe.contains(source) && !recipe.contains(u"8000"_qs))
             QVERIFY2(wordOverlap(sentence, result.value(u"raw"_qs).toString()) >= 0.6, run.out.constData());
         if (recipe.contains(u"trim"_qs))
             QCOMPARE(result.value(u"status"_qs).toString(),
                      u"Hold Right Alt · Ctrl+Space for Command Deck"_qs);
+    }
+
+    // A recording that can be read only once, as it comes: sox -d -t wav - | dictrava-cli …
+    void audioStreams_data()
+    {
+        QTest::addColumn<QString>("via");
+        QTest::newRow("standard input") << u"-"_qs;
+        QTest::newRow("/dev/stdin") << u"/dev/stdin"_qs;
+        QTest::newRow("named pipe") << u"FIFO"_qs;
+    }
+
+    void audioStreams()
+    {
+        QFETCH(QString, via);
+        IsolatedHome home;
+        QTemporaryDir dir;
+        const QString sentence = u"remember to water the plants"_qs;
+        const QString speech = dir.filePath(u"speech.wav"_qs);
+        QVERIFY(renderSpeechFile(u"slt"_qs, sentence, speech));
+        QFile file(speech);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray wav = file.readAll();
+
+        QProcess writer; // gives up when the command never opens the pipe
+        if (via == u"FIFO"_qs) {
+            via = dir.filePath(u"fifo"_qs);
+            QCOMPARE(QProcess::execute(u"mkfifo"_qs, {via}), 0);
+            writer.start(u"timeout"_qs,
+                         {u"30"_qs, u"sh"_qs, u"-c"_qs, u"cat \"$0\" > \"$1\""_qs, speech, via});
+        }
+        const Run run = runCli({u"dictate"_qs, u"--audio"_qs, via, u"--json"_qs},
+                               writer.program().isEmpty() ? wav : QByteArray());
+        writer.waitForFinished();
+        QCOMPARE(run.exitCode, 0);
+        const QString raw = run.json().value(u"raw"_qs).toString();
+        QVERIFY2(wordOverlap(sentence, raw) >= 0.6, run.out.constData());
     }
 
     void meetingJson()

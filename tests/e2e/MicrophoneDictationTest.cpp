@@ -44,9 +44,9 @@ private slots:
 
         QString raw;
         bool done = false;
-        engine.stopAndFinalize([&](const QString &text) {
+        engine.stopAndFinalize([&](const DictationTranscript &transcript) {
             std::lock_guard lock(mutex);
-            raw = text;
+            raw = transcript.text;
             done = true;
         });
         QTRY_VERIFY_WITH_TIMEOUT(done, 3000);

@@ -1,11 +1,15 @@
 #include "stores/JsonStore.h"
 #include "stores/HistoryStore.h"
+#include "stores/StoreNotices.h"
 #include "support/IsolatedHome.h"
+#include "support/TinyTmpfs.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
+
+#include <mutex>
 
 namespace {
 
@@ -21,6 +25,34 @@ void writeAll(const QString &path, const QByteArray &bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
+}
+
+// Every store notice while it lives, whatever thread reports it.
+class NoticeLog
+{
+public:
+    NoticeLog()
+    {
+        StoreNotices::setListener([this](const StoreNotice &notice) {
+            std::lock_guard lock(m_mutex);
+            m_messages.append(notice.message);
+        });
+    }
+    ~NoticeLog() { StoreNotices::setListener({}); }
+    QStringList messages() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_messages;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    QStringList m_messages;
+};
+
+QStringList leftovers(const QString &folder)
+{
+    return QDir(folder).entryList({QStringLiteral("*.tmp-*")}, QDir::Files | QDir::Hidden);
 }
 
 QStringList unreadableCopies(const QString &folder)
@@ -71,67 +103,65 @@ private slots:
             QByteArray("[{\"id\":\"0F8FAD5B-D9CB-469F-A165-70867728950E\",\"text\":\"hi\",\"date\":1.5}]"));
     }
 
-    void badFilesLoadAsEmpty_data()
+    // A file that is not a list is moved aside; a list with damaged records gives the others and
+    // a copy of the file is kept. Either way the user is told once, at load.
+    void damagedFiles_data()
     {
         QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<int>("readable"); // -1: not a list at all
+        QTest::addColumn<QString>("damage");
         const QByteArray good = "{\"id\":\"0F8FAD5B-D9CB-469F-A165-70867728950E\",\"text\":\"a\",\"date\":1}";
+        const QByteArray id = "\"id\":\"0F8FAD5B-D9CB-469F-A165-70867728950E\"";
         QByteArray random(4096, Qt::Uninitialized);
         QRandomGenerator generator(42);
         for (char &byte : random)
             byte = static_cast<char>(generator.bounded(256));
+        const QString whole = u"Could not read your history"_qs;
 
-        QTest::newRow("empty file") << QByteArray();
-        QTest::newRow("random bytes") << random;
-        QTest::newRow("top level object") << QByteArray("{\"entries\":[]}");
-        QTest::newRow("null") << QByteArray("null");
-        QTest::newRow("truncated") << "[" + good.left(30);
-        QTest::newRow("one element lacks a key")
-            << "[" + good + ",{\"id\":\"0F8FAD5B-D9CB-469F-A165-70867728950E\",\"text\":\"b\"}]";
+        QTest::newRow("empty file") << QByteArray() << -1 << whole;
+        QTest::newRow("random bytes") << random << -1 << whole;
+        QTest::newRow("top level object") << QByteArray("{\"entries\":[]}") << -1 << whole;
+        QTest::newRow("null") << QByteArray("null") << -1 << whole;
+        QTest::newRow("truncated") << "[" + good.left(30) << -1 << whole;
+        QTest::newRow("invalid UTF-8") << "[{" + id + ",\"text\":\"\xff\xfe\",\"date\":1}" << -1 << whole;
+        QTest::newRow("nested 100000 deep")
+            << QByteArray(100000, '[') + QByteArray(100000, ']') << -1 << whole;
+        const QString one = u"Could not read 1 record of your history"_qs;
+        QTest::newRow("one element lacks a key") << "[" + good + ",{" + id + ",\"text\":\"b\"}]" << 1 << one;
         QTest::newRow("required key is null")
-            << QByteArray("[{\"id\":\"0F8FAD5B-D9CB-469F-A165-70867728950E\",\"text\":null,\"date\":1}]");
-        QTest::newRow("date as ISO text") << QByteArray(
-            "[{\"id\":\"0F8FAD5B-D9CB-469F-A165-70867728950E\",\"text\":\"a\",\"date\":\"2024-01-01\"}]");
-        QTest::newRow("uuid with braces")
-            << QByteArray("[{\"id\":\"{0F8FAD5B-D9CB-469F-A165-70867728950E}\",\"text\":\"a\",\"date\":1}]");
-        QTest::newRow("element not an object") << "[" + good + ",42]";
-        QTest::newRow("invalid UTF-8") << QByteArray(
-            "[{\"id\":\"0F8FAD5B-D9CB-469F-A165-70867728950E\",\"text\":\"\xff\xfe\",\"date\":1}");
-        QTest::newRow("nested 100000 deep") << QByteArray(100000, '[') + QByteArray(100000, ']');
+            << "[{" + id + ",\"text\":null,\"date\":1}," + good + "]" << 1 << one;
+        QTest::newRow("date as ISO text")
+            << "[{" + id + ",\"text\":\"a\",\"date\":\"2024-01-01\"}]" << 0 << one;
+        QTest::newRow("element not an object") << "[" + good + ",42]" << 1 << one;
+        QTest::newRow("two bad of four")
+            << "[" + good +
+                   ",{\"id\":\"{0F8FAD5B-D9CB-469F-A165-70867728950E}\",\"text\":\"a\",\"date\":1}," + good +
+                   ",[]]"
+            << 2 << u"Could not read 2 records of your history"_qs;
     }
 
-    void badFilesLoadAsEmpty()
+    void damagedFiles()
     {
         QFETCH(QByteArray, contents);
+        QFETCH(int, readable);
+        QFETCH(QString, damage);
         IsolatedHome home;
-        writeAll(home.dataFolder() + QStringLiteral("/history.json"), contents);
-        JsonStore<HistoryEntry> store(QStringLiteral("history.json"));
-        QVERIFY(store.load().isEmpty());
-        QCOMPARE(readAll(store.filePath()), contents); // loading never touches the file
-    }
-
-    void unreadableFileIsKeptBesideTheNewOne()
-    {
-        IsolatedHome home;
-        const QByteArray garbage = "[{\"id\":\"not a uuid\"}]";
-        writeAll(home.dataFolder() + QStringLiteral("/history.json"), garbage);
-        ManualClock clock(QDateTime(QDate(2026, 12, 6), QTime(10, 15)));
-
+        const QString path = home.dataFolder() + QStringLiteral("/history.json");
+        writeAll(path, contents);
+        NoticeLog notices;
+        ManualClock clock;
         HistoryStore history(clock);
-        QVERIFY(history.entries().isEmpty());
-        QVERIFY(unreadableCopies(home.dataFolder()).isEmpty()); // nothing moves until the first change
-
-        history.add(QStringLiteral("first"));
-        history.add(QStringLiteral("second"));
-        history.flush();
+        QCOMPARE(history.entries().size(), std::max(readable, 0));
 
         const QStringList copies = unreadableCopies(home.dataFolder());
         QCOMPARE(copies.size(), 1);
-        QVERIFY(copies[0].startsWith(QStringLiteral("history.json.unreadable-")));
-        QCOMPARE(readAll(home.dataFolder() + QLatin1Char('/') + copies[0]), garbage);
-        const QByteArray rewritten = readAll(home.dataFolder() + QStringLiteral("/history.json"));
-        QVERIFY(rewritten.startsWith("[{\"id\":"));
-        QVERIFY(rewritten.contains("\"text\":\"second\""));
-        QVERIFY(rewritten.contains("\"text\":\"first\""));
+        QCOMPARE(readAll(home.dataFolder() + QLatin1Char('/') + copies[0]), contents);
+        QCOMPARE(QFileInfo::exists(path), readable >= 0); // a list stays until the next save
+        QCOMPARE(notices.messages(), QStringList{damage + u"; kept the file as "_qs + copies[0]});
+
+        history.add(u"new"_qs); // the next save keeps what could be read, and only that
+        history.flush();
+        QCOMPARE(JsonStore<HistoryEntry>(u"history.json"_qs).load().size(), std::max(readable, 0) + 1);
     }
 
     void lastOfTwoQuickSavesWins()
@@ -148,6 +178,72 @@ private slots:
         const QList<HistoryEntry> entries = reread.load();
         QCOMPARE(entries.size(), 1);
         QCOMPARE(entries[0].text, QStringLiteral("49"));
+    }
+
+    // What saves killed before their rename left behind: removed once the file is known good;
+    // when there is no file, a complete one holds the only copy and becomes the file.
+    void leftoversOfInterruptedSaves_data()
+    {
+        QTest::addColumn<QByteArray>("file"); // null: missing
+        QTest::addColumn<QList<QByteArray>>("leftovers");
+        QTest::addColumn<QStringList>("loaded");
+        const QByteArray a = "[{\"id\":\"0F8FAD5B-D9CB-469F-A165-70867728950E\",\"text\":\"a\",\"date\":1}]";
+        const QByteArray b = "[{\"id\":\"7C9E6679-7425-40DE-944B-E07FC1F90AE7\",\"text\":\"b\",\"date\":2}]";
+        QTest::newRow("good file") << a << QList<QByteArray>{b, b.left(20)} << QStringList{u"a"_qs};
+        QTest::newRow("no file, complete leftover")
+            << QByteArray() << QList<QByteArray>{b} << QStringList{u"b"_qs};
+        QTest::newRow("no file, torn leftover")
+            << QByteArray() << QList<QByteArray>{b.left(20)} << QStringList();
+    }
+
+    void leftoversOfInterruptedSaves()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QList<QByteArray>, leftovers);
+        QFETCH(QStringList, loaded);
+        IsolatedHome home;
+        const QString path = home.dataFolder() + u"/history.json"_qs;
+        if (!file.isNull())
+            writeAll(path, file);
+        for (qsizetype i = 0; i < leftovers.size(); ++i)
+            writeAll(path + u".tmp-abc00"_qs + QString::number(i), leftovers[i]);
+
+        QStringList texts;
+        for (const HistoryEntry &entry : JsonStore<HistoryEntry>(u"history.json"_qs).load())
+            texts.append(entry.text);
+        QCOMPARE(texts, loaded);
+        QVERIFY(::leftovers(home.dataFolder()).isEmpty());
+        QCOMPARE(JsonStore<HistoryEntry>(u"history.json"_qs).load().size(), loaded.size()); // kept on disk
+    }
+
+    // A full disk: the failure is reported and the data stays in memory; once there is space
+    // again, the next flush writes it.
+    void fullDisk()
+    {
+        IsolatedHome home;
+        TinyTmpfs disk(home.dataFolder(), 64 * 1024);
+        if (!disk.isMounted())
+            QSKIP(qPrintable(disk.whyNot()));
+        NoticeLog notices;
+        JsonStore<HistoryEntry> store(u"history.json"_qs, home.dataFolder());
+        const QList<HistoryEntry> small{{QUuid::createUuid(), u"small"_qs, Timestamp{1}}};
+        store.save(small);
+        QVERIFY(store.flush());
+        QVERIFY(disk.fill());
+
+        const QList<HistoryEntry> big(200,
+                                      HistoryEntry{QUuid::createUuid(), QString(100, u'x'), Timestamp{2}});
+        store.save(big);
+        QVERIFY(!store.flush());
+        QCOMPARE(JsonStoreBase::flushAll(), QStringList{u"Could not save your history: disk full"_qs});
+        QVERIFY(notices.messages().contains(u"Could not save your history: disk full"_qs));
+        QVERIFY(store.load() == small); // the last complete save
+        QVERIFY(::leftovers(home.dataFolder()).isEmpty());
+
+        disk.freeSpace();
+        QVERIFY(store.flush());
+        QVERIFY(store.load() == big);
+        QCOMPARE(notices.messages().last(), u"Saved your history"_qs);
     }
 
     void firstLaunchCreatesPrivateFolderAndFiles()

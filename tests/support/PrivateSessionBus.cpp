@@ -12,18 +12,19 @@ constexpr auto kConfig = R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bu
 <busconfig>
   <type>session</type>
   <listen>unix:dir=%1</listen>
+  %3
   <auth>EXTERNAL</auth>
   <policy context="default">
     <allow send_destination="*" eavesdrop="true"/>
     <allow eavesdrop="true"/>
-    <allow own="*"/>
+    <allow own="*"/>%2
   </policy>
 </busconfig>
 )";
 
 } // namespace
 
-PrivateSessionBus::PrivateSessionBus()
+PrivateSessionBus::PrivateSessionBus(Access access, const QString &serviceFolder)
 {
     const QString configPath = m_dir.filePath(QStringLiteral("bus.conf"));
     QFile config(configPath);
@@ -31,8 +32,18 @@ PrivateSessionBus::PrivateSessionBus()
         m_error = QStringLiteral("cannot write the bus configuration");
         return;
     }
-    config.write(QString::fromLatin1(kConfig).arg(m_dir.path()).toUtf8());
+    const bool everyone = access == Access::EveryUser;
+    const QString services = serviceFolder.isEmpty() ? QString()
+                                                     : QStringLiteral("<servicedir>") + serviceFolder +
+                                                           QStringLiteral("</servicedir>");
+    config.write(QString::fromLatin1(kConfig)
+                     .arg(m_dir.path(), everyone ? QStringLiteral("\n    <allow user=\"*\"/>") : QString(),
+                          services)
+                     .toUtf8());
     config.close();
+    if (everyone)
+        QFile::setPermissions(m_dir.path(),
+                              QFile::permissions(m_dir.path()) | QFile::ExeOther | QFile::ExeGroup);
 
     m_daemon.start(QStringLiteral("dbus-daemon"),
                    {QStringLiteral("--config-file=") + configPath, QStringLiteral("--print-address"),

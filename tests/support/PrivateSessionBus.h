@@ -6,12 +6,17 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// A D-Bus session bus of the test's own: a dbus-daemon with no service files, so nothing on
-// the machine is ever activated on it and no outside session bus is needed.
+// A D-Bus session bus of the test's own: a dbus-daemon that reads service files only from
+// `serviceFolder` (none when empty), so nothing on the machine is ever activated on it and no
+// outside session bus is needed.
 class PrivateSessionBus
 {
 public:
-    PrivateSessionBus();
+    // Who may connect: the test's own user, or (for programs a compositor runs under its own
+    // user) every user of the machine.
+    enum class Access { ThisUser, EveryUser };
+    // serviceFolder: where the bus finds .service files to start programs on demand.
+    explicit PrivateSessionBus(Access access = Access::ThisUser, const QString &serviceFolder = {});
     ~PrivateSessionBus();
     PrivateSessionBus(const PrivateSessionBus &) = delete;
     PrivateSessionBus &operator=(const PrivateSessionBus &) = delete;

@@ -21,6 +21,7 @@ QProcessEnvironment PrivateXServer::environment() const
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"DISPLAY"_qs, QString::fromLatin1(m_display));
     environment.insert(u"QT_QPA_PLATFORM"_qs, u"xcb"_qs);
+    environment.remove(u"WAYLAND_DISPLAY"_qs); // the app would take the Wayland session's backends
     return environment;
 }
 
@@ -28,6 +29,7 @@ void PrivateXServer::useInThisProcess() const
 {
     qputenv("DISPLAY", m_display);
     qputenv("QT_QPA_PLATFORM", "xcb");
+    qunsetenv("WAYLAND_DISPLAY");
 }
 
 int PrivateXServer::run(const QString &program, const QStringList &arguments, QByteArray *output) const

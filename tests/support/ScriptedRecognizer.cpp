@@ -2,6 +2,9 @@
 
 #include <QTest>
 
+#include <algorithm>
+#include <utility>
+
 void ScriptedTask::deliver(const std::optional<RecognitionResult> &result,
                            const std::optional<RecognitionError> &error, bool evenIfCancelled)
 {
@@ -17,6 +20,23 @@ void ScriptedTask::deliver(const std::optional<RecognitionResult> &result,
     m_thread.waitUntilIdle();
 }
 
+qint64 ScriptedTask::samplesAppended() const
+{
+    std::lock_guard lock(m_audioMutex);
+    return m_samples;
+}
+
+void ScriptedTask::end(qint64 undecoded)
+{
+    std::lock_guard lock(m_audioMutex);
+    if (m_ended)
+        return;
+    m_ended = true;
+    undecoded = std::min(undecoded, m_samples);
+    m_samples -= undecoded;
+    m_unheard.assign(std::size_t(undecoded), 0.0f);
+}
+
 // What the caller owns: forwards to the shared state the test keeps looking at.
 class ScriptedTaskHandle final : public RecognitionTask
 {
@@ -26,9 +46,19 @@ public:
 
     void append(std::span<const float> samples) override
     {
-        m_task->m_samples += static_cast<qint64>(samples.size());
+        std::lock_guard lock(m_task->m_audioMutex);
+        if (m_task->m_ended)
+            m_task->m_unheard.insert(m_task->m_unheard.end(), samples.begin(), samples.end());
+        else
+            m_task->m_samples += static_cast<qint64>(samples.size());
     }
     void endAudio() override { ++m_task->m_endAudioCalls; }
+    std::vector<float> takeUnheardAudio() override
+    {
+        std::lock_guard lock(m_task->m_audioMutex);
+        return std::exchange(m_task->m_unheard, {});
+    }
+    std::size_t backlog() const override { return m_task->backlog; }
     void cancel() override
     {
         std::lock_guard lock(m_task->m_cancelMutex);

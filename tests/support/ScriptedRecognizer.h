@@ -19,15 +19,25 @@ class ScriptedTask
 {
 public:
     double sampleRate() const { return m_sampleRate; }
-    qint64 samplesAppended() const { return m_samples.load(); }
+    // What the task heard: appended before it ended, less what it left undecoded.
+    qint64 samplesAppended() const;
     int endAudioCalls() const { return m_endAudioCalls.load(); }
     bool isCancelled() const { return m_cancelled.load(); }
+    // Samples the task has yet to decode.
+    std::atomic<std::size_t> backlog = 0;
 
-    // Like the real recogniser, nothing reaches the handler once the task is cancelled.
+    // Like the real recogniser, nothing reaches the handler once the task is cancelled. A task
+    // that ends keeps the last `undecoded` samples it was given, and all that come after, for
+    // the next task.
     void partial(const QString &text) { deliver(RecognitionResult{text, false}, std::nullopt, false); }
-    void finalResult(const QString &text) { deliver(RecognitionResult{text, true}, std::nullopt, false); }
+    void finalResult(const QString &text, qint64 undecoded = 0)
+    {
+        end(undecoded);
+        deliver(RecognitionResult{text, true}, std::nullopt, false);
+    }
     void fail(RecognitionError::Kind kind, const QString &description = QString())
     {
+        end(0);
         deliver(std::nullopt, RecognitionError{kind, description}, false);
     }
     // A result that was already on its way when the task was cancelled.
@@ -42,6 +52,7 @@ private:
     friend class ScriptedTaskHandle;
     void deliver(const std::optional<RecognitionResult> &result, const std::optional<RecognitionError> &error,
                  bool evenIfCancelled);
+    void end(qint64 undecoded);
 
     SerialQueue &m_thread;
     const double m_sampleRate;
@@ -49,7 +60,10 @@ private:
     // Held while delivering, so cancel() waits for a delivery in progress (recursive: a handler may
     // cancel its own task).
     std::recursive_mutex m_cancelMutex;
-    std::atomic<qint64> m_samples = 0;
+    mutable std::mutex m_audioMutex; // guards the three below
+    qint64 m_samples = 0;
+    std::vector<float> m_unheard;
+    bool m_ended = false;
     std::atomic<int> m_endAudioCalls = 0;
     std::atomic<bool> m_cancelled = false;
 };
