@@ -72,7 +72,8 @@ int main(int argc, char *argv[])
                                   busVariables);
     PrivatePulseServer pulse;
     if (!sway.isRunning() || !bus.isRunning() || !pulse.isRunning()) {
-        std::fprintf(stderr, "cannot run: %s\n", qPrintable(sway.errorString() + bus.errorString() + pulse.errorString()));
+        std::fprintf(stderr, "cannot run: %s\n",
+                     qPrintable(sway.errorString() + bus.errorString() + pulse.errorString()));
         return 1;
     }
     QProcessEnvironment environment = sway.environment();
@@ -83,7 +84,8 @@ int main(int argc, char *argv[])
     dictrava.setProcessEnvironment(environment);
     dictrava.start(QStringLiteral(DICTRAVA_APP), {});
     QByteArray output;
-    if (!waitFor([&] { return (output += dictrava.readAllStandardOutput()).contains("[Shell] Ready"); }, 20000)) {
+    if (!waitFor([&] { return (output += dictrava.readAllStandardOutput()).contains("[Shell] Ready"); },
+                 20000)) {
         std::fprintf(stderr, "the app did not start\n");
         return 1;
     }
@@ -108,7 +110,10 @@ int main(int argc, char *argv[])
         status.setProcessEnvironment(environment);
         status.start(cli, {u"status"_qs});
         status.waitForFinished(10000);
-        return QJsonDocument::fromJson(status.readAllStandardOutput()).object().value(u"isDictating"_qs).toBool();
+        return QJsonDocument::fromJson(status.readAllStandardOutput())
+            .object()
+            .value(u"isDictating"_qs)
+            .toBool();
     };
     QList<double> latencies;
     int missed = 0;
@@ -134,7 +139,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "no text arrived\n");
         return 1;
     }
-    std::printf("key release to text in the field on sway over %lld runs: p50 %.0f ms, p95 %.0f ms (no text: %d)\n",
-                qlonglong(latencies.size()), percentile(latencies, 50), percentile(latencies, 95), missed);
+    std::printf(
+        "key release to text in the field on sway over %lld runs: p50 %.0f ms, p95 %.0f ms (no text: %d)\n",
+        qlonglong(latencies.size()), percentile(latencies, 50), percentile(latencies, 95), missed);
     return 0;
 }

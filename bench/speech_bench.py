@@ -8,13 +8,16 @@ Renders sentences with flite (4 voices), then measures side by side (ROW names i
   - [pause] latencyMs (p50, p95) with 0.2, 1.5 and 3 s of silence before the release
   - [load] share of the unloaded run's words kept while two busy loops load the CPU, for two
     phrases 2.5 s apart, at the CLI's default feed and with --realtime
-  - [meeting] meeting attribution accuracy on synthesized meetings of 2-4 voices
-  - [memory] resident memory of `dictrava-cli meeting` over a 10-minute meeting (sampled)
+  - [meeting] meeting attribution accuracy on synthesized meetings of 2-5 voices, on turns under
+    1.5 s, and the meeting's CPU per second of audio; --tune uses the meetings kept for tuning
+    instead of the scored ones; --without-recognition measures attribution alone
+    (bench/AttributionBench: no recogniser, so neither its errors nor the machine's load count)
+  - [memory] resident memory of `dictrava-cli meeting` over a 60-minute meeting (sampled)
 """
 import itertools, json, os, re, resource, statistics, subprocess, sys, tempfile, time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-# DICTRAVA_BENCH_BUILD picks another build folder (configured already), e.g. a developer's own.
+# DICTRAVA_BENCH_BUILD picks another build folder, built already (e.g. a developer's own).
 BUILD = os.environ.get("DICTRAVA_BENCH_BUILD", os.path.join(ROOT, "build-bench"))
 CLI = os.path.join(BUILD, "src", "dictrava-cli")
 VOICES = ["slt", "rms", "awb", "kal16"]
@@ -189,31 +192,94 @@ def load_bench(workdir, sentences, env):
               f"incomplete {incomplete}/{len(loaded)}; latencyMs p50 {p50:.0f} p95 {p95:.0f}")
 
 
-def meeting_bench(workdir, env, meetings=3):
-    correct = total = 0
-    for count in (2, 3, 4):
+# Five voices: the four flite voices and slt lowered by a fifth; three of them are men.
+MEETING_VOICES = [("slt", []), ("rms", []), ("awb", []), ("kal16", []), ("slt", ["pitch", "-700"])]
+SHORT_LINES = ["yes", "okay sounds good", "right", "i agree", "thank you", "no problem",
+               "sure", "good point", "exactly", "let us do that"]
+
+
+def render_turn(text, voice, effects, path):
+    raw = path + ".raw.wav"
+    run(["flite", "-voice", voice, "-t", text, "-o", raw])
+    run(["sox", raw, "-r", "48000", "-c", "1", "-b", "16", "-e", "signed", path, *effects])
+    os.remove(raw)
+
+
+def synthesize_meeting(workdir, name, count, rng):
+    """Uneven turns of `count` voices with pauses of 0.8-2 s; returns the file and the turns."""
+    turns, parts, clock = [], [], 0.0
+    speaker = -1
+    cast = rng.sample(range(len(MEETING_VOICES)), count)
+    for k in range(4 * count + 4):
+        choices = [v for v in range(count) if v != speaker] if rng.random() < 0.85 else list(range(count))
+        speaker = rng.choice(choices) if k >= count else k
+        text = rng.choice(SHORT_LINES) if rng.random() < 0.3 else rng.choice(SENTENCES)
+        path = os.path.join(workdir, f"{name}-{k}.wav")
+        render_turn(text, *MEETING_VOICES[cast[speaker]], path)
+        length = duration(path)
+        pause = rng.uniform(0.8, 2.0)
+        gap = os.path.join(workdir, f"{name}-{k}-gap.wav")
+        run(["sox", "-n", "-r", "48000", "-c", "1", "-b", "16", "-e", "signed", gap, "trim", "0", f"{pause:.3f}"])
+        turns.append((speaker, clock, clock + length))
+        parts += [path, gap]
+        clock += length + pause
+    meeting = os.path.join(workdir, f"{name}.wav")
+    run(["sox", *parts, meeting])
+    return meeting, turns
+
+
+def score_meeting(segments, turns, count):
+    """Turns attributed right under the best one-to-one mapping of roster voices to speakers.
+    A turn's attribution is the voice of the segment covering most of it (none: wrong)."""
+    attributed = []
+    for _, start, end in turns:
+        overlap = {}
+        for segment in segments:
+            shared = min(end, segment["end"]) - max(start, segment["start"])
+            if shared > 0:
+                overlap[segment["speakerIndex"]] = overlap.get(segment["speakerIndex"], 0) + shared
+        attributed.append(max(overlap, key=overlap.get) if overlap else -1)
+    best = [False] * len(turns)
+    for mapping in itertools.permutations(range(5), count):
+        hits = [label >= 0 and label in mapping and mapping.index(label) == truth
+                for label, (truth, _, _) in zip(attributed, turns)]
+        if sum(hits) > sum(best):
+            best = hits
+    return best
+
+
+def meeting_bench(workdir, env, meetings=3, tune=False):
+    import random
+    rng = random.Random(7 if tune else 1234)
+    short = [0, 0]
+    cpu = audio = 0.0
+    for count in (2, 3, 4, 5):
+        right = total = voices_found = 0
         for m in range(meetings):
-            voices = VOICES[:count]
-            order = [voices[(k + m) % count] for k in range(2 * count)]
-            parts = []
-            for k, voice in enumerate(order):
-                path = os.path.join(workdir, f"m{count}-{m}-{k}.wav")
-                render(SENTENCES[(k * 3 + m) % len(SENTENCES)], voice, path)
-                parts += [path, os.path.join(workdir, "silence.wav")]
-            meeting = os.path.join(workdir, f"meeting{count}-{m}.wav")
-            run(["sox", *parts, "-r", "16000", "-c", "1", "-b", "16", "-e", "signed", meeting])
-            result = run_json([CLI, "meeting", "--audio", meeting, "--json"], env=env)
-            labels = [s["speakerIndex"] for s in result["segments"]]
-            best = 0
-            for mapping in itertools.permutations(range(max(5, len(voices)))):
-                hits = sum(1 for label, truth in zip(labels, order) if mapping[label] == voices.index(truth))
-                best = max(best, hits)
-            correct += best
-            total += len(order)
-    print(f"meeting attribution {correct}/{total} = {correct / total:.1%} (goal >= 95%)")
+            path, turns = synthesize_meeting(workdir, f"meeting{count}-{m}", count, rng)
+            before = child_cpu()
+            if "--without-recognition" in sys.argv:
+                result = run_json(["taskset", "-c", "0", os.path.join(BUILD, "bench", "AttributionBench"), path])
+            else:
+                result = run_json(["taskset", "-c", "0", CLI, "meeting", "--audio", path, "--json"], env=env)
+            cpu += child_cpu() - before
+            audio += duration(path)
+            hits = score_meeting(result["segments"], turns, count)
+            right += sum(hits)
+            total += len(hits)
+            voices_found += len(result["speakers"])
+            for hit, (_, start, end) in zip(hits, turns):
+                if end - start < 1.5:
+                    short[0] += hit
+                    short[1] += 1
+        print(f"meeting attribution, {count} voices: {right}/{total} = {right / total:.1%}, "
+              f"{voices_found / meetings:.1f} voices found (goal >= 95%)")
+    print(f"meeting attribution, turns under 1.5 s: {short[0]}/{short[1]} = {short[0] / max(short[1], 1):.1%}")
+    what = "without recognition" if "--without-recognition" in sys.argv else "recognition included"
+    print(f"meeting CPU ({what}) {1000 * cpu / audio:.1f} ms per second of audio")
 
 
-def memory_bench(workdir, env, minutes=10):
+def memory_bench(workdir, env, minutes=60):
     one = os.path.join(workdir, "long-part.wav")
     parts = []
     for k in range(12):
@@ -247,7 +313,7 @@ def main():
         rows = sys.argv[sys.argv.index("--only") + 1].split(",")
     if "DICTRAVA_BENCH_BUILD" not in os.environ:
         run(["cmake", "-S", ROOT, "-B", BUILD, "-DCMAKE_BUILD_TYPE=Release"])
-    run(["cmake", "--build", BUILD, "-j", str(os.cpu_count()), "--target", "dictrava-cli"])
+        run(["cmake", "--build", BUILD, "-j", str(os.cpu_count()), "--target", "dictrava-cli", "AttributionBench"])
     with tempfile.TemporaryDirectory() as workdir:
         env = dict(os.environ, XDG_DATA_HOME=os.path.join(workdir, "data"),
                    XDG_CONFIG_HOME=os.path.join(workdir, "config"))
@@ -260,9 +326,9 @@ def main():
         if "load" in rows:
             load_bench(workdir, SENTENCES[:6] if quick else SENTENCES, env)
         if "meeting" in rows:
-            meeting_bench(workdir, env, meetings=1 if quick else 3)
+            meeting_bench(workdir, env, meetings=1 if quick else 3, tune="--tune" in sys.argv)
         if "memory" in rows:
-            memory_bench(workdir, env, minutes=2 if quick else 10)
+            memory_bench(workdir, env, minutes=2 if quick else 60)
 
 
 if __name__ == "__main__":

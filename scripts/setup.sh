@@ -13,7 +13,7 @@ PACKAGES=(
   libx11-dev libxi-dev libxtst-dev libxkbcommon-dev
   bootstrap-icons
   flite sox pulseaudio pulseaudio-utils xvfb xdotool xclip imagemagick dbus dbus-x11 python3-tk
-  libwayland-dev plasma-wayland-protocols sway qt6-wayland wl-clipboard grim python3-gi gir1.2-gtk-3.0
+  libwayland-dev plasma-wayland-protocols sway qt6-wayland wl-clipboard libnss-wrapper python3-gi gir1.2-gtk-3.0
   desktop-file-utils appstream man-db
 )
 

@@ -8,12 +8,15 @@
 #include "dictation/Hotkeys.h"
 #include "dictation/Permissions.h"
 #include "dictation/TextCleaner.h"
+#include "meeting/MeetingNotesFile.h"
+#include "meeting/MeetingSession.h"
 #include "planning/BriefingPanel.h"
 #include "planning/BriefingStore.h"
 #include "planning/CommandDeckController.h"
 #include "planning/FocusCoachStore.h"
 #include "planning/FocusHud.h"
 #include "planning/TaskStore.h"
+#include "platform/AudioInput.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Pasteboard.h"
 #include "stores/DictionaryStore.h"
@@ -72,6 +75,9 @@ AppState::AppState(QSettings &settingsStore, const Clock &clock, AppServices ser
       m_taskStore(new TaskStore(clock, *m_services.notifications, settingsStore, dataFolder, this)),
       m_focusCoach(new FocusCoachStore(clock, *m_services.notifications, dataFolder, this)),
       m_briefingStore(new BriefingStore(clock, *m_services.notifications, settingsStore, dataFolder, this)),
+      m_meeting(new MeetingSession(m_services.meetingInput ? m_services.meetingInput() : nullptr,
+                                   m_services.meetingRecognizers, clock, m_services.pasteboard, this)),
+      m_meetingNotes(new MeetingNotesFile(*m_meeting, dataFolder, this)),
       m_usage(new UsageReporter(settingsStore, clock, this)),
       m_deck(new CommandDeckController(*this, m_windows, this)), m_statusMessage(kIdleMessage)
 {
@@ -205,7 +211,7 @@ void AppState::startDictation()
 {
     if (m_isDictating)
         return;
-    if (m_services.meetingIsRunning && m_services.meetingIsRunning()) {
+    if (m_meeting->isRunning()) {
         setStatusMessage(u"Meeting Mode is running"_qs);
         return;
     }
@@ -371,6 +377,7 @@ void AppState::copyToPasteboard(const QString &text)
 
 QStringList AppState::flush()
 {
+    m_meetingNotes->write();
     return JsonStoreBase::flushAll();
 }
 

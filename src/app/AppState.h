@@ -6,13 +6,16 @@
 #include "planning/DayBriefing.h"
 #include "planning/DictraTask.h"
 #include "planning/FocusSession.h"
+#include "platform/SpeechRecognizer.h"
 
 #include <QObject>
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
+class AudioInput;
 class BriefingPanel;
 class BriefingStore;
 class Clock;
@@ -24,6 +27,8 @@ class DockStation;
 class FocusCoachStore;
 class FocusHud;
 class HistoryStore;
+class MeetingNotesFile;
+class MeetingSession;
 class Hotkeys;
 class NotificationCenter;
 class Pasteboard;
@@ -42,7 +47,9 @@ struct AppServices
     CursorInserter *inserter = nullptr;
     Pasteboard *pasteboard = nullptr;
     Permissions *permissions = nullptr;
-    std::function<bool()> meetingIsRunning;
+    // The meeting's own microphone, asked for once; without it a meeting reports no microphone.
+    std::function<std::unique_ptr<AudioInput>()> meetingInput;
+    SpeechRecognizerProvider meetingRecognizers;
 };
 
 // What one recording's text became.
@@ -102,6 +109,8 @@ public:
     TaskStore &taskStore() { return *m_taskStore; }
     FocusCoachStore &focusCoach() { return *m_focusCoach; }
     BriefingStore &briefingStore() { return *m_briefingStore; }
+    MeetingSession &meeting() { return *m_meeting; }
+    MeetingNotesFile &meetingNotes() { return *m_meetingNotes; }
     UsageReporter &usage() { return *m_usage; }
     CommandDeckController &deck() { return *m_deck; }
     OpenWindowBridge &windows() { return m_windows; }
@@ -162,6 +171,8 @@ private:
     TaskStore *m_taskStore;
     FocusCoachStore *m_focusCoach;
     BriefingStore *m_briefingStore;
+    MeetingSession *m_meeting;
+    MeetingNotesFile *m_meetingNotes;
     UsageReporter *m_usage;
     CommandDeckController *m_deck;
     FocusHud *m_focusHud = nullptr;

@@ -8,7 +8,10 @@
 QByteArray resultJson(const ProcessResult &result, VoiceMode mode)
 {
     JsonObjectWriter json;
-    json.add("raw", result.raw).add("text", result.text).add("status", result.status).add("complete", result.complete);
+    json.add("raw", result.raw)
+        .add("text", result.text)
+        .add("status", result.status)
+        .add("complete", result.complete);
     if (mode == VoiceMode::Capture)
         json.addEncoded("tasks", Json::encodeList(result.tasks));
     if (mode == VoiceMode::Focus && result.session)

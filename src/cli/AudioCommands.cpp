@@ -25,6 +25,8 @@ QByteArray meetingJson(const MeetingSession &meeting)
                             .add("speakerIndex", static_cast<double>(segment.speakerIndex))
                             .add("speakerLabel", segment.speakerLabel)
                             .add("text", segment.text)
+                            .add("start", segment.start)
+                            .add("end", segment.end)
                             .finish());
     }
     return JsonObjectWriter()

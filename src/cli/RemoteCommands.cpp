@@ -3,11 +3,13 @@
 #include "cli/FileRecording.h"
 #include "cli/Output.h"
 #include "dictation/DictationEngine.h"
+#include "meeting/MeetingNotesFile.h"
 #include "platform/DBusControlClient.h"
 #include "platform/PocketSphinxRecognizer.h"
 
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QTextStream>
 
 #include <chrono>
@@ -78,6 +80,19 @@ int runControl(const QString &method, QTextStream &out, QTextStream &err)
     return 0;
 }
 
+int runMeetingNotes(const QString &dataFolder, QTextStream &out, QTextStream &err)
+{
+    if (DBusControlClient::isAppRunning())
+        return runControl(u"MeetingNotes"_qs, out, err);
+    QFile notes(MeetingNotesFile::newest(dataFolder));
+    if (!notes.open(QIODevice::ReadOnly)) {
+        err << "dictrava-cli: Dictrava is not running and has kept no meeting notes\n";
+        return 1;
+    }
+    out << QString::fromUtf8(notes.readAll());
+    return 0;
+}
+
 int runText(VoiceMode mode, const QString &text, bool json, QTextStream &out, QTextStream &err)
 {
     return printProcessed(DBusControlClient::call(u"Process"_qs, {rawValue(mode), text}), json, std::nullopt,
@@ -118,7 +133,8 @@ int runAudio(VoiceMode mode, const AudioRunOptions &options, QTextStream &out, Q
         return 1;
     }
     loop.exec();
-    DBusControlClient::Reply reply = DBusControlClient::call(u"Process"_qs, {rawValue(mode), transcript.text});
+    DBusControlClient::Reply reply =
+        DBusControlClient::call(u"Process"_qs, {rawValue(mode), transcript.text});
     if (reply.ok && transcript.cutShort)
         reply.value = markedIncomplete(reply.value, mode);
     const qint64 latencyMs =

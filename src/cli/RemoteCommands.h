@@ -19,6 +19,10 @@ bool appOwnsDataFolder(const QString &dataFolder);
 // session bus when it is not running and the bus can.
 int runControl(const QString &method, QTextStream &out, QTextStream &err);
 
+// `meeting notes`: the running app's notes of its running or last meeting; without a running app,
+// the newest notes file it left in `dataFolder`.
+int runMeetingNotes(const QString &dataFolder, QTextStream &out, QTextStream &err);
+
 // The transcript processed by the app; prints as dictrava-cli does locally.
 int runText(VoiceMode mode, const QString &text, bool json, QTextStream &out, QTextStream &err);
 

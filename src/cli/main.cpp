@@ -30,6 +30,7 @@ constexpr auto kUsage = "usage: dictrava-cli (dictate|capture|focus|briefing) (-
                         "[--realtime])\n"
                         "                    [--now YYYY-MM-DDTHH:MM[:SS]] [--json]\n"
                         "       dictrava-cli meeting --audio FILE [--realtime] [--json]\n"
+                        "       dictrava-cli meeting (start|stop|pause|notes)\n"
                         "       dictrava-cli ptt (start|stop|toggle)\n"
                         "       dictrava-cli deck\n"
                         "       dictrava-cli status\n";
@@ -41,6 +42,14 @@ std::optional<QString> controlMethod(const QStringList &positional)
         return u"ToggleDeck"_qs;
     if (positional == QStringList{u"status"_qs})
         return u"Status"_qs;
+    if (positional.size() == 2 && positional.constFirst() == u"meeting") {
+        static const QHash<QString, QString> meetingMethods{{u"start"_qs, u"StartMeeting"_qs},
+                                                            {u"stop"_qs, u"StopMeeting"_qs},
+                                                            {u"pause"_qs, u"ToggleMeetingPause"_qs}};
+        return meetingMethods.contains(positional.constLast())
+                   ? std::optional(meetingMethods[positional.constLast()])
+                   : std::nullopt;
+    }
     if (positional.size() != 2 || positional.constFirst() != u"ptt")
         return std::nullopt;
     const QString &action = positional.constLast();
@@ -81,10 +90,12 @@ int main(int argc, char *argv[])
     options.addVersionOption();
     options.addPositionalArgument(u"mode"_qs,
                                   u"dictate, capture, focus, briefing or meeting; or "
-                                  "ptt start|stop|toggle, deck or status, for the running app"_qs);
+                                  "ptt start|stop|toggle, meeting start|stop|pause|notes, deck or status, "
+                                  "for the running app"_qs);
     const QCommandLineOption textOption(u"text"_qs, u"The raw transcript."_qs, u"TEXT"_qs);
-    const QCommandLineOption audioOption(u"audio"_qs, u"A recording to recognise (WAV, FLAC…): a file, a pipe, or - for standard input."_qs,
-                                         u"FILE"_qs);
+    const QCommandLineOption audioOption(
+        u"audio"_qs, u"A recording to recognise (WAV, FLAC…): a file, a pipe, or - for standard input."_qs,
+        u"FILE"_qs);
     const QCommandLineOption realtimeOption(u"realtime"_qs, u"Play the recording at its own speed."_qs);
     const QCommandLineOption nowOption(u"now"_qs, u"Run as if it were this local time."_qs,
                                        u"YYYY-MM-DDTHH:MM[:SS]"_qs);
@@ -95,6 +106,8 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
     const QStringList positional = options.positionalArguments();
+    if (positional == QStringList{u"meeting"_qs, u"notes"_qs})
+        return RemoteCommands::runMeetingNotes(DataFolder::defaultPath(), out, err);
     if (const std::optional<QString> method = controlMethod(positional))
         return RemoteCommands::runControl(*method, out, err);
     const QString modeName = positional.value(0);

@@ -15,10 +15,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// How long a stop waits for the recogniser's last word once it has decoded all the audio; a
-// recogniser still decoding what was said is not hung, but even that wait has an end.
+// How long a stop waits for the recogniser's last word once it has decoded all the audio. A
+// recogniser still decoding what was said is not hung and gets the time it needs, unless it
+// makes no headway for the wedge limit; and even that wait has an end.
 constexpr auto kStopLimit = 1500ms;
-constexpr auto kStopBound = 10s;
+constexpr auto kWedgeLimit = 10s;
+constexpr auto kStopBound = 60s;
 constexpr auto kStopCheckInterval = 100ms;
 
 // Spaces and tabs, but not line breaks.
@@ -52,27 +54,39 @@ QString leadingWords(const QString &text)
 
 using SteadyClock = std::chrono::steady_clock;
 
+struct StopWatch
+{
+    SteadyClock::time_point stoppedAt;
+    SteadyClock::time_point quietSince;   // the recogniser last had audio to decode
+    SteadyClock::time_point headwaySince; // its backlog last shrank
+    std::size_t backlog = 0;
+};
+
 // Gives up on a stop's recogniser once it has been silent for the stop limit after catching up
-// with the audio, or once the bound has passed; looks again every check interval until then.
+// with the audio, has made no headway on its backlog for the wedge limit, or the bound has
+// passed; looks again every check interval until then.
 void watchStop(DelayedJobQueue &timer, const std::weak_ptr<DictationRecorder> &weak, quint64 recording,
-               SteadyClock::time_point stoppedAt, SteadyClock::time_point quietSince)
+               StopWatch watch)
 {
     const auto recorder = weak.lock();
     if (!recorder)
         return;
     const DictationRecorder::StopProgress progress = recorder->stopProgress(recording);
-    if (progress == DictationRecorder::StopProgress::Resolved)
+    if (progress.resolved)
         return;
     const auto now = SteadyClock::now();
-    if (progress == DictationRecorder::StopProgress::CatchingUp)
-        quietSince = now;
-    if (now - quietSince >= kStopLimit || now - stoppedAt >= kStopBound) {
+    if (progress.handingOver || progress.backlog > 0)
+        watch.quietSince = now;
+    if (progress.handingOver || progress.backlog < watch.backlog)
+        watch.headwaySince = now;
+    watch.backlog = progress.backlog;
+    const bool wedged = progress.backlog > 0 && now - watch.headwaySince >= kWedgeLimit;
+    if (now - watch.quietSince >= kStopLimit || wedged || now - watch.stoppedAt >= kStopBound) {
         recorder->resolveStop(recording, true);
         return;
     }
-    timer.postAfter(kStopCheckInterval, [&timer, weak, recording, stoppedAt, quietSince] {
-        watchStop(timer, weak, recording, stoppedAt, quietSince);
-    });
+    timer.postAfter(kStopCheckInterval,
+                    [&timer, weak, recording, watch] { watchStop(timer, weak, recording, watch); });
 }
 
 } // namespace
@@ -106,7 +120,7 @@ void DictationEngine::stopAndFinalize(std::function<void(const DictationTranscri
     }
     // A watch left over from an earlier stop finds its recording resolved and does nothing.
     const auto now = SteadyClock::now();
-    watchStop(*m_timer, m_recorder, stop.recording, now, now);
+    watchStop(*m_timer, m_recorder, stop.recording, {now, now, now, 0});
 }
 
 QString DictationEngine::join(const QString &a, const QString &b)

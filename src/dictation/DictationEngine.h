@@ -27,7 +27,7 @@ struct DictationTranscript
 {
     QString text;
     // The wait for the recogniser's last word was given up (it stayed silent after it had caught
-    // up with the audio, or took far too long), so the end of what was said may be missing.
+    // up with the audio, or stopped making headway), so the end of what was said may be missing.
     bool cutShort = false;
 };
 
@@ -57,8 +57,9 @@ public:
     // Begins recording, or says why it cannot (then nothing is left running).
     std::optional<DictationError> start();
     // Ends the recording; `done` receives the transcript, on any thread, once the recogniser has
-    // had its last word. A recogniser still decoding captured audio gets the time it needs, up to
-    // 10 seconds; one that has caught up and stays silent for 1.5 seconds is given up on.
+    // had its last word. A recogniser still decoding captured audio gets the time it needs as
+    // long as it makes headway (it is given up on after 10 seconds without, or after a minute);
+    // one that has caught up and stays silent for 1.5 seconds is given up on.
     void stopAndFinalize(std::function<void(const DictationTranscript &transcript)> done);
 
     // Joins two pieces of transcript: "store." + "and then" → "store and then", "super-" +

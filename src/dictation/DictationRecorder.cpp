@@ -396,15 +396,17 @@ DictationRecorder::Stop DictationRecorder::beginStop(std::function<void(const Di
 
 DictationRecorder::StopProgress DictationRecorder::stopProgress(quint64 recording)
 {
+    StopProgress progress;
     {
         std::lock_guard lock(m_mutex);
         if (!m_finalContinuation || m_recording != recording)
-            return StopProgress::Resolved;
-        if (m_continuingStop)
-            return StopProgress::CatchingUp;
+            return {.resolved = true};
+        progress.handingOver = m_continuingStop;
     }
     std::lock_guard lock(m_taskMutex);
-    return m_task && !m_task->hasCaughtUp() ? StopProgress::CatchingUp : StopProgress::Waiting;
+    if (m_task)
+        progress.backlog = m_task->backlog();
+    return progress;
 }
 
 void DictationRecorder::resolveStop(std::optional<quint64> recording, bool cutShort)

@@ -32,10 +32,13 @@ public:
         quint64 recording = 0;
         bool alreadyFinished = false; // nothing more will come from the recogniser
     };
-    enum class StopProgress {
-        Resolved,   // the stop has its text (or it is another recording's)
-        CatchingUp, // the recogniser still has captured audio to decode
-        Waiting,    // it has decoded everything; only its last word is missing
+    struct StopProgress
+    {
+        bool resolved = false; // the stop has its text (or it is another recording's)
+        // Samples of captured audio the recogniser has yet to decode; none: it has decoded
+        // everything, only its last word is missing.
+        std::size_t backlog = 0;
+        bool handingOver = false; // audio is on its way to one more request
     };
 
     DictationRecorder(AudioInput &input, SpeechRecognizerProvider recognizers, QObject *context)
@@ -94,8 +97,8 @@ private:
     std::shared_ptr<const Callbacks> m_callbacks;
     bool m_isRunning = false;
     bool m_isStopping = false;
-    bool m_audioEnded = false;   // the input ended by itself; no new task can hear anything
-    bool m_taskFinished = false; // the current task has delivered its final result or an error
+    bool m_audioEnded = false;     // the input ended by itself; no new task can hear anything
+    bool m_taskFinished = false;   // the current task has delivered its final result or an error
     bool m_continuingStop = false; // a task ended during the stop; its unheard audio is being passed on
     QString m_committedText;
     QString m_currentPartial;

@@ -14,6 +14,8 @@ struct MeetingSegment
     Q_PROPERTY(QString speakerLabel MEMBER speakerLabel)
     Q_PROPERTY(QString text MEMBER text)
     Q_PROPERTY(QDateTime date MEMBER date)
+    Q_PROPERTY(double start MEMBER start)
+    Q_PROPERTY(double end MEMBER end)
 
 public:
     QUuid id;
@@ -22,6 +24,9 @@ public:
     QString speakerLabel;
     QString text;   // trimmed, never empty
     QDateTime date; // when the segment was added, not when the utterance began
+    // When it was spoken, in seconds from the start of the meeting's audio.
+    double start = 0;
+    double end = 0;
 
     friend bool operator==(const MeetingSegment &, const MeetingSegment &) = default;
 };

@@ -104,6 +104,9 @@ void MeetingSession::start()
         m_stopped = false;
         m_sampleRate = sampleRate;
         m_featureExtractor.reset(sampleRate);
+        m_position = 0;
+        m_stretchOpen = false;
+        m_stretches.clear();
         m_silentFrames = 0;
         m_speechFrames = 0;
     });
@@ -245,6 +248,8 @@ QString MeetingSession::copyMarkdown() const
 
 void MeetingSession::process(const std::vector<float> &samples)
 {
+    // Paused audio still counts, so that times stay those of the recording.
+    const qint64 position = std::exchange(m_position, m_position + qint64(samples.size()));
     if (m_paused) {
         postToMain([this] { setAudioLevel(0); });
         return;
@@ -261,13 +266,29 @@ void MeetingSession::process(const std::vector<float> &samples)
     });
 
     if (rms > silenceRMS) {
+        // The recogniser ended the utterance at a pause of its own and would not hear this:
+        // whoever speaks now starts a new one.
+        if (m_currentUtterance && m_currentUtterance->hasEnded() && m_silentFrames > 0)
+            finishUtterance();
         m_silentFrames = 0;
         ++m_speechFrames;
-        if (!m_currentUtterance)
+        if (!m_currentUtterance) {
+            m_utteranceStart = position;
             startUtterance(); // the opening buffer is not counted
+        }
+        if (!m_stretchOpen) {
+            m_featureExtractor.reset(m_sampleRate);
+            m_stretchOpen = true;
+            m_stretchStart = position;
+        }
         m_featureExtractor.append(samples);
+        m_stretchQuietBuffers = 0;
+        m_stretchEnd = m_position;
     } else {
         ++m_silentFrames;
+        if (m_stretchOpen &&
+            ++m_stretchQuietBuffers >= int(m_sampleRate * stretchPauseSeconds / framesPerBuffer))
+            closeStretch();
     }
 
     if (m_currentUtterance) {
@@ -281,8 +302,8 @@ void MeetingSession::process(const std::vector<float> &samples)
 
 void MeetingSession::startUtterance()
 {
-    m_featureExtractor.reset(m_sampleRate);
     m_speechFrames = 0;
+    m_stretches.clear();
     m_currentUtterance = UtteranceRecognizer::start(
         findRecognizer(), m_sampleRate, [life = std::weak_ptr(m_lifeline)](const QString &text) {
             Lifeline::with(life, [&text](MeetingSession &session) {
@@ -297,36 +318,53 @@ void MeetingSession::finishUtterance()
     if (!m_currentUtterance)
         return;
     const std::shared_ptr<UtteranceRecognizer> utterance = std::exchange(m_currentUtterance, nullptr);
+    closeStretch();
     if (m_speechFrames < minimumSpeechFrames) {
         // Too short to be speech (a cough, a click); a queued check-in name stays queued.
         utterance->cancelTask();
         return;
     }
 
-    const std::optional<VoiceVector> vector = m_featureExtractor.finalizeVector();
-    const std::optional<QString> name = std::exchange(m_enrollmentNameQueued, std::nullopt);
-    const int generation = m_enrollmentGeneration;
+    FinishedUtterance finished;
+    finished.enrollmentName = std::exchange(m_enrollmentNameQueued, std::nullopt);
+    finished.stretches = std::exchange(m_stretches, {});
+    finished.start = double(m_utteranceStart) / m_sampleRate;
+    finished.enrollmentGeneration = m_enrollmentGeneration;
     ++m_pendingTexts;
     std::erase_if(m_finishing, [](const auto &weak) { return weak.expired(); });
     m_finishing.push_back(utterance);
 
-    auto completion = [life = std::weak_ptr(m_lifeline), weakUtterance = std::weak_ptr(utterance), name,
-                       vector, generation](const QString &text) {
+    auto completion = [life = std::weak_ptr(m_lifeline), weakUtterance = std::weak_ptr(utterance),
+                       finished](const QString &text, const QList<RecognizedWord> &words) {
         Lifeline::with(life, [&](MeetingSession &session) {
             // Whoever resolves holds the utterance, so it is still there to be locked.
-            session.m_queue.post(
-                [&session, utterance = weakUtterance.lock(), text, name, vector, generation] {
-                    session.handleFinalText(utterance, text, name, vector, generation);
-                });
+            session.m_queue.post([&session, utterance = weakUtterance.lock(), text, words, finished] {
+                session.handleFinalText(utterance, text, words, finished);
+            });
         });
     };
     utterance->finish(std::move(completion), m_timeouts, recognitionLimit);
 }
 
-void MeetingSession::handleFinalText(const std::shared_ptr<UtteranceRecognizer> &utterance,
-                                     const QString &text, const std::optional<QString> &enrollmentName,
-                                     const std::optional<VoiceVector> &vector, int enrollmentGeneration)
+void MeetingSession::closeStretch()
 {
+    if (!m_stretchOpen)
+        return;
+    m_stretchOpen = false;
+    m_stretches.append({double(m_stretchStart - m_utteranceStart) / m_sampleRate,
+                        double(m_stretchEnd - m_utteranceStart) / m_sampleRate,
+                        m_featureExtractor.statistics()});
+}
+
+void MeetingSession::handleFinalText(const std::shared_ptr<UtteranceRecognizer> &utterance,
+                                     const QString &text, const QList<RecognizedWord> &words,
+                                     const FinishedUtterance &finished)
+{
+    const std::optional<QString> &enrollmentName = finished.enrollmentName;
+    const int enrollmentGeneration = finished.enrollmentGeneration;
+    const bool hasVoice =
+        std::any_of(finished.stretches.begin(), finished.stretches.end(),
+                    [](const VoiceStretch &stretch) { return stretch.statistics.has_value(); });
     // The task is cancelled here rather than where the text arrived: that may be the
     // recogniser's own callback thread.
     if (utterance) {
@@ -344,11 +382,12 @@ void MeetingSession::handleFinalText(const std::shared_ptr<UtteranceRecognizer> 
     } else {
         // Without a voice vector there is nothing to enrol; the check-in shown to the user is
         // still open, so the next utterance takes it.
-        if (enrollmentName && !vector)
+        if (enrollmentName && !hasVoice)
             requeueEnrollment(*enrollmentName, enrollmentGeneration);
-        const SpeakerRoster::Attribution attribution = m_roster.attribute(trimmed, enrollmentName, vector);
-        postToMain([this, attribution, trimmed, enrollmentName] {
-            addSegment(attribution, trimmed, attribution.enrolled ? enrollmentName : std::nullopt);
+        const SpeakerRoster::Attribution attribution =
+            m_roster.attribute(trimmed, words, enrollmentName, finished.stretches);
+        postToMain([this, attribution, start = finished.start, enrollmentName] {
+            addSegments(attribution, start, attribution.enrolled ? enrollmentName : std::nullopt);
         });
     }
     reportIfFinished();
@@ -384,8 +423,8 @@ std::shared_ptr<SpeechRecognizer> MeetingSession::findRecognizer() const
 
 // ---- Published state (main thread) ----
 
-void MeetingSession::addSegment(const SpeakerRoster::Attribution &attribution, const QString &text,
-                                const std::optional<QString> &enrolledName)
+void MeetingSession::addSegments(const SpeakerRoster::Attribution &attribution, double start,
+                                 const std::optional<QString> &enrolledName)
 {
     setLiveText({});
     if (enrolledName) {
@@ -393,12 +432,17 @@ void MeetingSession::addSegment(const SpeakerRoster::Attribution &attribution, c
         setEnrollmentHint(u"Mapped voice → "_s + *enrolledName);
     }
     setSpeakerNames(attribution.labels);
-    // A name learned now also relabels the voice's earlier segments.
-    for (MeetingSegment &segment : m_segments) {
-        if (segment.speakerIndex == attribution.index)
-            segment.speakerLabel = attribution.label;
+    for (qsizetype i = 0; i < attribution.turns.size(); ++i) {
+        const VoiceTurn &turn = attribution.turns[i];
+        const QString &label = attribution.turnLabels[i];
+        // A name learned now also relabels the voice's earlier segments.
+        for (MeetingSegment &segment : m_segments) {
+            if (segment.speakerIndex == turn.speakerIndex)
+                segment.speakerLabel = label;
+        }
+        m_segments.append({QUuid::createUuid(), turn.speakerIndex, label, turn.text, m_clock.now(),
+                           start + turn.start, start + turn.end});
     }
-    m_segments.append({QUuid::createUuid(), attribution.index, attribution.label, text, m_clock.now()});
     emit segmentsChanged();
 }
 

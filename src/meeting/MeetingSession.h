@@ -51,6 +51,9 @@ class MeetingSession : public QObject
 public:
     static constexpr float silenceRMS = 0.008f;
     static constexpr double silenceSeconds = 1.2;
+    // A pause this long splits an utterance into stretches whose voices are told apart on
+    // their own: the next speaker often follows sooner than an utterance ends.
+    static constexpr double stretchPauseSeconds = 0.5;
     static constexpr int framesPerBuffer = 2048;
     // An utterance needs this many loud buffers after its opening one to be recognised.
     static constexpr int minimumSpeechFrames = 4;
@@ -111,9 +114,16 @@ private:
     void process(const std::vector<float> &samples);
     void startUtterance();
     void finishUtterance();
+    void closeStretch();
+    struct FinishedUtterance
+    {
+        std::optional<QString> enrollmentName;
+        QList<VoiceStretch> stretches;
+        double start = 0; // seconds from the start of the meeting's audio
+        int enrollmentGeneration = 0;
+    };
     void handleFinalText(const std::shared_ptr<UtteranceRecognizer> &utterance, const QString &text,
-                         const std::optional<QString> &enrollmentName,
-                         const std::optional<VoiceVector> &vector, int enrollmentGeneration);
+                         const QList<RecognizedWord> &words, const FinishedUtterance &finished);
     void requeueEnrollment(const QString &name, int generation);
     void reportIfFinished();
     std::shared_ptr<SpeechRecognizer> findRecognizer() const;
@@ -121,8 +131,8 @@ private:
     void postToMain(Function &&function);
 
     // Main thread.
-    void addSegment(const SpeakerRoster::Attribution &attribution, const QString &text,
-                    const std::optional<QString> &enrolledName);
+    void addSegments(const SpeakerRoster::Attribution &attribution, double start,
+                     const std::optional<QString> &enrolledName);
     void relabelSegments(int index, const QString &label);
     // Setters change nothing and notify no one when the value stays the same.
     template<typename Value>
@@ -185,6 +195,13 @@ private:
     std::shared_ptr<UtteranceRecognizer> m_currentUtterance;
     // Finished utterances still waiting for their text, so a shutdown can cancel them.
     std::vector<std::weak_ptr<UtteranceRecognizer>> m_finishing;
+    qint64 m_position = 0;       // samples since the meeting started
+    qint64 m_utteranceStart = 0; // position of the current utterance's opening buffer
+    bool m_stretchOpen = false;
+    qint64 m_stretchStart = 0;
+    qint64 m_stretchEnd = 0; // after its last loud buffer
+    int m_stretchQuietBuffers = 0;
+    QList<VoiceStretch> m_stretches; // of the current utterance
     int m_silentFrames = 0;
     int m_speechFrames = 0;
     double m_sampleRate = VoiceFeatureExtractor::defaultSampleRate;

@@ -2,98 +2,62 @@
 
 #include "core/Text.h"
 
-#include <algorithm>
-#include <cmath>
 #include <limits>
 
-namespace {
-
-// After this many utterances a centroid becomes a moving average, so a voice can drift slowly
-// (a cold, a different microphone) instead of freezing.
-constexpr float centroidMemory = 20;
-// Weight of the pitch elements' difference: 100 Hz apart adds 0.125.
-constexpr float pitchWeight = 0.5f;
-
-bool isFinite(const VoiceVector &vector)
+std::pair<int, double> SpeakerDiarizer::nearest(const VoiceStatistics &statistics) const
 {
-    return std::all_of(vector.begin(), vector.end(), [](float value) { return std::isfinite(value); });
-}
-
-void merge(SpeakerDiarizer::Speaker &speaker, const VoiceVector &vector)
-{
-    const float weight = std::min(static_cast<float>(speaker.utteranceCount), centroidMemory);
-    for (std::size_t i = 0; i < vector.size(); ++i)
-        speaker.centroid[i] = (speaker.centroid[i] * weight + vector[i]) / (weight + 1);
-    ++speaker.utteranceCount;
-}
-
-} // namespace
-
-float SpeakerDiarizer::distance(const VoiceVector &vector, const VoiceVector &centroid)
-{
-    float dot = 0;
-    float vectorSquares = 0;
-    float centroidSquares = 0;
-    for (std::size_t i = 0; i < voiceBandCount; ++i) {
-        dot += vector[i] * centroid[i];
-        vectorSquares += vector[i] * vector[i];
-        centroidSquares += centroid[i] * centroid[i];
-    }
-    const float norms = std::sqrt(vectorSquares) * std::sqrt(centroidSquares);
-    const float cosinePart = norms > 0 ? 1 - dot / norms : 1;
-    const float pitchPart = pitchWeight * std::abs(vector[voicePitchIndex] - centroid[voicePitchIndex]);
-    return cosinePart + pitchPart;
-}
-
-int SpeakerDiarizer::assign(const VoiceVector &vector)
-{
-    if (!isFinite(vector))
-        return 0;
-    if (m_speakers.isEmpty())
-        return addSpeaker(vector, std::nullopt);
-
-    float best = std::numeric_limits<float>::max();
-    int nearest = 0;
-    for (int index = 0; index < m_speakers.size(); ++index) {
-        const float candidate = distance(vector, m_speakers.at(index).centroid);
+    double best = std::numeric_limits<double>::infinity();
+    int index = 0;
+    for (int candidate = 0; candidate < m_speakers.size(); ++candidate) {
+        const double distance = VoiceStatistics::distance(statistics, m_speakers.at(candidate).statistics);
         // Strictly less: ties go to the earlier voice, and NaN never wins.
-        if (candidate < best) {
-            best = candidate;
-            nearest = index;
+        if (distance < best) {
+            best = distance;
+            index = candidate;
         }
     }
-
-    if (best > newSpeakerThreshold && m_speakers.size() < maxSpeakers)
-        return addSpeaker(vector, std::nullopt);
-    // With a full roster every utterance joins its nearest voice, however far.
-    merge(m_speakers[nearest], vector);
-    return nearest;
+    return {index, best};
 }
 
-int SpeakerDiarizer::enroll(const QString &name, const VoiceVector &vector)
+int SpeakerDiarizer::assign(const VoiceStatistics &statistics)
+{
+    if (!statistics.isFinite())
+        return 0;
+    if (m_speakers.isEmpty())
+        return addSpeaker(statistics, std::nullopt);
+
+    const auto [index, distance] = nearest(statistics);
+    if (distance > newSpeakerThreshold && m_speakers.size() < maxSpeakers)
+        return addSpeaker(statistics, std::nullopt);
+    // With a full roster every stretch joins its nearest voice, however far.
+    join(m_speakers[index], statistics);
+    return index;
+}
+
+int SpeakerDiarizer::enroll(const QString &name, const VoiceStatistics &statistics)
 {
     // Without a name there is nothing to check in; on a full roster it would wipe a name.
     if (name.isEmpty())
-        return assign(vector);
+        return assign(statistics);
     const QString wanted = Text::lower(name);
     for (int index = 0; index < m_speakers.size(); ++index) {
         Speaker &speaker = m_speakers[index];
         if (!speaker.name || Text::lower(*speaker.name) != wanted)
             continue;
         // The name the voice already has keeps its spelling.
-        if (isFinite(vector))
-            merge(speaker, vector);
+        if (statistics.isFinite())
+            join(speaker, statistics);
         return index;
     }
 
-    if (!isFinite(vector))
+    if (!statistics.isFinite())
         return 0;
     if (m_speakers.size() >= maxSpeakers) {
-        const int index = assign(vector);
+        const int index = assign(statistics);
         setName(name, index);
         return index;
     }
-    return addSpeaker(vector, name);
+    return addSpeaker(statistics, name);
 }
 
 QString SpeakerDiarizer::label(int index) const
@@ -114,8 +78,14 @@ void SpeakerDiarizer::setName(const QString &name, int index)
     m_speakers[index].name = name.isEmpty() ? std::nullopt : std::optional(name);
 }
 
-int SpeakerDiarizer::addSpeaker(const VoiceVector &vector, std::optional<QString> name)
+void SpeakerDiarizer::join(Speaker &speaker, const VoiceStatistics &statistics)
 {
-    m_speakers.append(Speaker{vector, 1, std::move(name)});
+    speaker.statistics += statistics;
+    ++speaker.utteranceCount;
+}
+
+int SpeakerDiarizer::addSpeaker(const VoiceStatistics &statistics, std::optional<QString> name)
+{
+    m_speakers.append(Speaker{statistics, 1, std::move(name)});
     return static_cast<int>(m_speakers.size() - 1);
 }

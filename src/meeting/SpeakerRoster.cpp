@@ -5,25 +5,39 @@
 
 #include <algorithm>
 
-SpeakerRoster::Attribution SpeakerRoster::attribute(const QString &text,
+SpeakerRoster::Attribution SpeakerRoster::attribute(const QString &text, const QList<RecognizedWord> &words,
                                                     const std::optional<QString> &checkInName,
-                                                    const std::optional<VoiceVector> &vector)
+                                                    const QList<VoiceStretch> &stretches)
 {
-    Attribution attribution;
-    attribution.enrolled = checkInName && vector;
-    // Outside the lock: it only reads the text.
-    const std::optional<QString> introduced =
-        attribution.enrolled ? std::nullopt : NameDetector::detectName(text);
+    std::optional<VoiceStatistics> whole;
+    for (const VoiceStretch &stretch : stretches) {
+        if (stretch.statistics)
+            whole = whole ? (*whole += *stretch.statistics) : *stretch.statistics;
+    }
+    const double start = stretches.isEmpty() ? 0 : stretches.first().start;
+    const double end = stretches.isEmpty() ? 0 : stretches.last().end;
 
+    Attribution attribution;
+    attribution.enrolled = checkInName && whole;
     std::lock_guard lock(m_mutex);
     if (attribution.enrolled) {
-        attribution.index = m_diarizer.enroll(*checkInName, *vector);
+        attribution.turns = {{m_diarizer.enroll(*checkInName, *whole), text, start, end}};
+    } else if (!whole) {
+        attribution.turns = {{0, text, start, end}};
     } else {
-        attribution.index = vector ? m_diarizer.assign(*vector) : 0;
-        if (introduced)
-            m_diarizer.setName(*introduced, attribution.index);
+        QList<int> voices;
+        for (const VoiceStretch &stretch : stretches)
+            voices.append(stretch.statistics ? m_diarizer.assign(*stretch.statistics) : -1);
+        attribution.turns = splitIntoTurns(stretches, voices, text, words);
     }
-    attribution.label = m_diarizer.label(attribution.index);
+    if (!attribution.enrolled) {
+        for (const VoiceTurn &turn : attribution.turns) {
+            if (const std::optional<QString> introduced = NameDetector::detectName(turn.text))
+                m_diarizer.setName(*introduced, turn.speakerIndex);
+        }
+    }
+    for (const VoiceTurn &turn : attribution.turns)
+        attribution.turnLabels.append(m_diarizer.label(turn.speakerIndex));
     attribution.labels = labelsLocked();
     return attribution;
 }

@@ -39,7 +39,7 @@ void UtteranceRecognizer::append(std::span<const float> samples)
     m_task->append(samples);
 }
 
-void UtteranceRecognizer::finish(TextHandler completion, DelayedJobQueue &timeouts,
+void UtteranceRecognizer::finish(CompletionHandler completion, DelayedJobQueue &timeouts,
                                  std::chrono::milliseconds limit)
 {
     {
@@ -72,9 +72,13 @@ void UtteranceRecognizer::handle(const std::optional<RecognitionResult> &result,
         // A result that crossed the cancellation must not show up as live text.
         if (m_cancelled)
             return;
-        if (result)
+        if (result) {
             m_latest = result->text;
+            m_latestWords = result->words;
+        }
     }
+    if ((result && result->isFinal) || error)
+        m_ended = true;
     if (result) {
         if (m_onPartial)
             m_onPartial(result->text);
@@ -90,8 +94,9 @@ void UtteranceRecognizer::handle(const std::optional<RecognitionResult> &result,
 
 void UtteranceRecognizer::resolve()
 {
-    TextHandler completion;
+    CompletionHandler completion;
     QString text;
+    QList<RecognizedWord> words;
     {
         std::lock_guard lock(m_lock);
         // A final result before finish() delivers nothing yet: the time-out delivers its text.
@@ -99,6 +104,7 @@ void UtteranceRecognizer::resolve()
             return;
         completion = std::exchange(m_completion, nullptr);
         text = m_latest;
+        words = m_latestWords;
     }
-    completion(text);
+    completion(text, words);
 }

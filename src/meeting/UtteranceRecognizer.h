@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -23,6 +24,8 @@ class UtteranceRecognizer : public std::enable_shared_from_this<UtteranceRecogni
 {
 public:
     using TextHandler = std::function<void(const QString &text)>;
+    // The final text and, when the recogniser reports them, its words with their times.
+    using CompletionHandler = std::function<void(const QString &text, const QList<RecognizedWord> &words)>;
 
     // Starts recognising at once; without a recogniser there is no task and finish() delivers
     // an empty text at the time limit. `onPartial` gets every partial and final text, on the
@@ -36,9 +39,11 @@ public:
     void append(std::span<const float> samples);
     // Ends the audio. `completion` runs once, on the recogniser's thread or the time-out queue's;
     // the time-out keeps this object alive until then.
-    void finish(TextHandler completion, DelayedJobQueue &timeouts, std::chrono::milliseconds limit);
+    void finish(CompletionHandler completion, DelayedJobQueue &timeouts, std::chrono::milliseconds limit);
     // Stops the task and withdraws a pending completion.
     void cancelTask();
+    // The recogniser has given its final result (or failed): audio appended now is not heard.
+    bool hasEnded() const { return m_ended.load(); }
 
 private:
     explicit UtteranceRecognizer(TextHandler onPartial);
@@ -48,8 +53,10 @@ private:
     const TextHandler m_onPartial;
     std::unique_ptr<RecognitionTask> m_task;
 
-    std::mutex m_lock; // guards the three below
+    std::atomic<bool> m_ended = false;
+    std::mutex m_lock; // guards the four below
     QString m_latest;
-    TextHandler m_completion;
+    QList<RecognizedWord> m_latestWords;
+    CompletionHandler m_completion;
     bool m_cancelled = false;
 };

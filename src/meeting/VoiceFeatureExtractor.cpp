@@ -3,77 +3,40 @@
 #include "platform/Fft.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
-#include <limits>
 #include <numbers>
 
 namespace {
 
-// Frames whose RMS does not exceed this are treated as silence.
-constexpr double loudnessGate = 0.01;
-// Pitch search range in hertz.
-constexpr double highestPitch = 400;
-constexpr double lowestPitch = 60;
-// Below this rate the pitch search tries every lag rather than every second one.
-constexpr double fullLagSearchBelowRate = 40000;
-// A lag must explain more than this share of the frame's energy to count as a pitch.
-constexpr float periodicityThreshold = 0.3f;
-// Element 20 stores pitch / 400 so that it sits near the scale of the band elements.
-constexpr float pitchScale = 400;
-constexpr int minimumVoicedFrames = 3;
+constexpr double frameSeconds = 0.025;
+constexpr double hopSeconds = 0.010;
+constexpr float preEmphasis = 0.97f;
+constexpr double lowestHz = 60;
+constexpr double highestHz = 7600;
+// The filters need room between the lowest edge and the Nyquist frequency.
+constexpr double lowestUsableRate = 8000;
+constexpr float logFloor = 1e-8f;
+// Frames this far below the stretch's loudest are pauses, breath or reverberation.
+constexpr float keptRangeDb = 30;
+constexpr int minimumFrames = 3;
+// Frames quieter than this (mean power) are digital silence.
+constexpr float silenceDb = -90;
 
-// The bands split 80 Hz ... 6000 Hz into equal steps on a log scale: ln 80 and ln(6000 / 80).
-constexpr float logLowestBandHz = 4.3820267f;
-constexpr float logBandSpan = 4.3174877f;
-
-// Hann window scaled to unit RMS (0.8165 ~ sqrt(2/3)), periodic: the denominator is the frame
-// length, not length - 1.
-constexpr double windowScale = 0.8165;
-
-// Whole part of a non-negative bin position, clamped so that absurd rates cannot overflow int.
-int wholeBin(float position)
+double toMel(double hz)
 {
-    if (!(position > 0))
-        return 0;
-    return static_cast<int>(std::min(position, static_cast<float>(VoiceFeatureExtractor::fftSize)));
+    return 2595.0 * std::log10(1.0 + hz / 700.0);
 }
 
-// Eight independent partial sums let the compiler keep several SIMD lanes busy; a single
-// running sum would serialise every addition. This loop is where feature extraction spends
-// nearly all of its time.
-float dot(const float *a, const float *b, std::size_t count)
+double fromMel(double mel)
 {
-    constexpr std::size_t lanes = 8;
-    float partial[lanes] = {};
-    std::size_t i = 0;
-    for (; i + lanes <= count; i += lanes) {
-        for (std::size_t lane = 0; lane < lanes; ++lane)
-            partial[lane] += a[i + lane] * b[i + lane];
-    }
-    float sum = 0;
-    for (; i < count; ++i)
-        sum += a[i] * b[i];
-    for (float value : partial)
-        sum += value;
-    return sum;
-}
-
-// The band edges and the pitch use the rate as a float, so it must fit one. NaN fails both tests.
-bool isUsableRate(double sampleRate)
-{
-    return sampleRate > 0 && sampleRate <= std::numeric_limits<float>::max();
+    return 700.0 * (std::pow(10.0, mel / 2595.0) - 1.0);
 }
 
 } // namespace
 
 VoiceFeatureExtractor::VoiceFeatureExtractor(double sampleRate)
-    : m_fft(std::make_unique<RealFft>(fftSize)), m_spectrum(static_cast<std::size_t>(fftSize / 2 + 1))
 {
-    for (int n = 0; n < fftSize; ++n) {
-        const double phase = 2 * std::numbers::pi * n / fftSize;
-        m_window[static_cast<std::size_t>(n)] = static_cast<float>(windowScale * (1 - std::cos(phase)));
-    }
-    m_pending.reserve(fftSize);
     reset(sampleRate);
 }
 
@@ -82,170 +45,125 @@ VoiceFeatureExtractor::~VoiceFeatureExtractor() = default;
 void VoiceFeatureExtractor::reset(double sampleRate)
 {
     m_sampleRate = sampleRate;
-    m_bandLayout.reset();
-    if (isUsableRate(sampleRate))
-        m_bandLayout = bandLayout(sampleRate);
-    m_frameSums.fill(0);
-    m_voicedFrames = 0;
-    m_pitches.clear();
-    m_pending.clear();
+    if (sampleRate != m_configuredRate)
+        configure(sampleRate);
+    // The sample before the first one: silence.
+    m_pending.assign(1, 0.0f);
+    m_frames.clear();
 }
 
-VoiceFeatureExtractor::BandLayout VoiceFeatureExtractor::bandLayout(double sampleRate)
+void VoiceFeatureExtractor::configure(double sampleRate)
 {
-    if (!isUsableRate(sampleRate))
-        return {};
-    const float binHz = static_cast<float>(sampleRate) / static_cast<float>(fftSize);
-    BandLayout layout;
-    for (int band = 0; band < voiceBandCount; ++band) {
-        const float lowHz = std::exp(static_cast<float>(band) * logBandSpan / 20.0f + logLowestBandHz);
-        const float highHz = std::exp(static_cast<float>(band + 1) * logBandSpan / 20.0f + logLowestBandHz);
-        // Below about 9.7 kHz the top bands would run past the last bin; clamping both ends
-        // keeps every band at least one real bin wide.
-        const int first = std::clamp(wholeBin(lowHz / binHz), 1, lastBin - 1);
-        const int end = std::min(std::max(first + 1, wholeBin(highHz / binHz)), lastBin);
-        layout[static_cast<std::size_t>(band)] = {first, end};
+    m_configuredRate = sampleRate;
+    m_fft.reset();
+    m_filters.clear();
+    if (!(sampleRate >= lowestUsableRate) || !std::isfinite(sampleRate) || sampleRate > 1e6)
+        return;
+
+    m_frameLength = int(std::lround(sampleRate * frameSeconds));
+    m_hop = int(std::lround(sampleRate * hopSeconds));
+    const int fftSize = int(std::bit_ceil(unsigned(m_frameLength)));
+    m_fft = std::make_unique<RealFft>(fftSize);
+    m_windowed.assign(std::size_t(fftSize), 0.0f);
+    m_spectrum.resize(std::size_t(m_fft->binCount()));
+
+    m_window.resize(std::size_t(m_frameLength));
+    for (int n = 0; n < m_frameLength; ++n)
+        m_window[std::size_t(n)] =
+            float(0.54 - 0.46 * std::cos(2 * std::numbers::pi * n / double(m_frameLength - 1)));
+
+    // Triangular filters, evenly spaced on the mel scale.
+    const double binHz = sampleRate / fftSize;
+    const double lowMel = toMel(lowestHz);
+    const double highMel = toMel(std::min(highestHz, sampleRate / 2));
+    std::array<double, melBands + 2> edges{};
+    for (int i = 0; i < melBands + 2; ++i)
+        edges[std::size_t(i)] = fromMel(lowMel + (highMel - lowMel) * i / (melBands + 1));
+    for (int band = 0; band < melBands; ++band) {
+        const double left = edges[std::size_t(band)];
+        const double centre = edges[std::size_t(band + 1)];
+        const double right = edges[std::size_t(band + 2)];
+        Filter filter;
+        filter.firstBin = int(std::ceil(left / binHz));
+        for (int bin = filter.firstBin; bin * binHz < right && bin < m_fft->binCount(); ++bin) {
+            const double hz = bin * binHz;
+            filter.weights.push_back(
+                float(hz <= centre ? (hz - left) / (centre - left) : (right - hz) / (right - centre)));
+        }
+        m_filters.push_back(std::move(filter));
     }
-    return layout;
+
+    m_cosines.resize(std::size_t(VoiceStatistics::dimensions * melBands));
+    const double scale = std::sqrt(2.0 / melBands);
+    for (int k = 1; k <= VoiceStatistics::dimensions; ++k) {
+        for (int m = 0; m < melBands; ++m)
+            m_cosines[std::size_t((k - 1) * melBands + m)] =
+                float(scale * std::cos(std::numbers::pi * k * (m + 0.5) / melBands));
+    }
 }
 
 void VoiceFeatureExtractor::append(std::span<const float> samples)
 {
-    if (!isUsable() || samples.empty())
+    if (!m_fft || samples.empty())
         return;
-
-    // The unconsumed stream is m_pending (always shorter than a frame) followed by samples.
-    const std::size_t pendingCount = m_pending.size();
-    const std::size_t total = pendingCount + samples.size();
+    // m_pending holds the samples not yet framed, after the one sample before them that the
+    // pre-emphasis of the first needs.
+    m_pending.insert(m_pending.end(), samples.begin(), samples.end());
+    const std::size_t length = std::size_t(m_frameLength);
     std::size_t start = 0;
-    for (; start + fftSize <= total; start += hopSize) {
-        if (start >= pendingCount) {
-            process(Frame(samples.data() + (start - pendingCount), fftSize));
-            continue;
-        }
-        const std::size_t fromPending = pendingCount - start;
-        auto *const next = std::copy(m_pending.begin() + static_cast<std::ptrdiff_t>(start), m_pending.end(),
-                                     m_frame.begin());
-        std::copy_n(samples.begin(), fftSize - fromPending, next);
-        process(m_frame);
-    }
-
-    if (start < pendingCount) {
-        m_pending.erase(m_pending.begin(), m_pending.begin() + static_cast<std::ptrdiff_t>(start));
-        m_pending.insert(m_pending.end(), samples.begin(), samples.end());
-    } else {
-        m_pending.assign(samples.begin() + static_cast<std::ptrdiff_t>(start - pendingCount), samples.end());
-    }
+    for (; m_pending.size() - start - 1 >= length; start += std::size_t(m_hop))
+        process(m_pending.data() + start);
+    m_pending.erase(m_pending.begin(), m_pending.begin() + std::ptrdiff_t(start));
 }
 
-void VoiceFeatureExtractor::process(Frame frame)
+void VoiceFeatureExtractor::process(const float *previousAndFrame)
 {
-    double sumOfSquares = 0;
-    for (const float sample : frame)
-        sumOfSquares += static_cast<double>(sample) * sample;
-    const double rms = std::sqrt(sumOfSquares / fftSize);
-    // A NaN or infinite sample would poison every later sum of the utterance; such a frame is
-    // dropped like a quiet one.
-    if (!std::isfinite(rms) || !(rms > loudnessGate))
+    // The level is that of the plain audio: emphasised, the quiet high hiss of a room would come
+    // near the level of a voice.
+    const float *frame = previousAndFrame + 1;
+    double power = 0;
+    for (int n = 0; n < m_frameLength; ++n)
+        power += double(frame[n]) * frame[n];
+    const auto level = float(10 * std::log10(power / m_frameLength + 1e-30));
+    // A NaN or infinite sample would poison the whole stretch; such a frame is dropped.
+    if (!std::isfinite(level) || level < silenceDb)
         return;
-
-    const auto energies = bandEnergies(frame);
-    std::array<double, voiceBandCount> logEnergies{};
-    for (std::size_t band = 0; band < energies.size(); ++band) {
-        logEnergies[band] = std::log(1.0 + static_cast<double>(energies[band]));
-        // Samples near the float limit overflow the transform; skip rather than poison.
-        if (!std::isfinite(logEnergies[band]))
-            return;
-    }
-    for (std::size_t band = 0; band < logEnergies.size(); ++band)
-        m_frameSums[band] += logEnergies[band];
-
-    if (const auto pitch = estimatePitch(frame))
-        m_pitches.push_back(*pitch);
-    ++m_voicedFrames;
-}
-
-std::array<float, voiceBandCount> VoiceFeatureExtractor::bandEnergies(Frame frame)
-{
-    std::array<float, voiceBandCount> energies{};
-    if (!isUsable())
-        return energies;
-
-    for (std::size_t n = 0; n < frame.size(); ++n)
-        m_windowed[n] = frame[n] * m_window[n];
+    for (int n = 0; n < m_frameLength; ++n)
+        m_windowed[std::size_t(n)] = (frame[n] - preEmphasis * frame[n - 1]) * m_window[std::size_t(n)];
     m_fft->forward(m_windowed.data(), m_spectrum.data());
 
-    for (std::size_t band = 0; band < energies.size(); ++band) {
-        const BandBins bins = (*m_bandLayout)[band];
+    std::array<float, melBands> logEnergies{};
+    for (std::size_t band = 0; band < m_filters.size(); ++band) {
+        const Filter &filter = m_filters[band];
         float energy = 0;
-        for (int bin = bins.first; bin < bins.end; ++bin)
-            energy += 4.0f * std::norm(m_spectrum[static_cast<std::size_t>(bin)]);
-        energies[band] = energy;
+        for (std::size_t i = 0; i < filter.weights.size(); ++i)
+            energy += filter.weights[i] * std::norm(m_spectrum[std::size_t(filter.firstBin) + i]);
+        logEnergies[band] = std::log(energy + logFloor);
     }
-    return energies;
+
+    Frame result;
+    result.level = level;
+    for (int k = 0; k < VoiceStatistics::dimensions; ++k) {
+        const float *row = m_cosines.data() + std::size_t(k * melBands);
+        float value = 0;
+        for (int m = 0; m < melBands; ++m)
+            value += row[m] * logEnergies[std::size_t(m)];
+        result.coefficients[std::size_t(k)] = value;
+    }
+    m_frames.push_back(result);
 }
 
-std::optional<float> VoiceFeatureExtractor::estimatePitch(std::span<const float> frame) const
+std::optional<VoiceStatistics> VoiceFeatureExtractor::statistics() const
 {
-    if (!isUsable())
-        return std::nullopt;
-
-    const auto length = static_cast<double>(frame.size());
-    const double minLag = std::floor(m_sampleRate / highestPitch);
-    const double maxLag = std::min(length - 1, std::floor(m_sampleRate / lowestPitch));
-    if (!(maxLag > minLag))
-        return std::nullopt;
-
-    const float *samples = frame.data();
-    const float energy = dot(samples, samples, frame.size());
-    if (!(energy > 0))
-        return std::nullopt;
-
-    // Every second lag halves the cost at 40 kHz and up, where two samples are at most 2% of
-    // the shortest period. At lower rates a skipped lag is a large share of a short period:
-    // for an odd period both neighbours correlate worse than twice the period, and the search
-    // reports half the pitch. There every lag is tried, still within 1.7 times the lags that
-    // a 48 kHz frame needs.
-    const std::size_t lagStep = m_sampleRate >= fullLagSearchBelowRate ? 2 : 1;
-    float bestCorrelation = 0;
-    std::size_t bestLag = 0;
-    const auto end = static_cast<std::size_t>(maxLag);
-    for (auto lag = static_cast<std::size_t>(minLag); lag < end; lag += lagStep) {
-        const float correlation = dot(samples, samples + lag, frame.size() - lag);
-        if (correlation > bestCorrelation) {
-            bestCorrelation = correlation;
-            bestLag = lag;
-        }
+    float loudest = -1e30f;
+    for (const Frame &frame : m_frames)
+        loudest = std::max(loudest, frame.level);
+    VoiceStatistics statistics;
+    for (const Frame &frame : m_frames) {
+        if (frame.level >= loudest - keptRangeDb)
+            statistics.add(frame.coefficients);
     }
-    if (bestLag < 1 || !(bestCorrelation / energy > periodicityThreshold))
+    if (statistics.frames < minimumFrames)
         return std::nullopt;
-    return static_cast<float>(m_sampleRate) / static_cast<float>(bestLag);
-}
-
-std::optional<VoiceVector> VoiceFeatureExtractor::finalizeVector() const
-{
-    if (m_voicedFrames < minimumVoicedFrames)
-        return std::nullopt;
-
-    VoiceVector vector{};
-    for (std::size_t band = 0; band < m_frameSums.size(); ++band)
-        vector[band] = static_cast<float>(m_frameSums[band] / m_voicedFrames);
-
-    if (!m_pitches.empty()) {
-        // The upper middle one for an even count.
-        std::vector<float> pitches = m_pitches;
-        const auto middle = pitches.begin() + static_cast<std::ptrdiff_t>(pitches.size() / 2);
-        std::nth_element(pitches.begin(), middle, pitches.end());
-        vector[voicePitchIndex] = *middle / pitchScale;
-    }
-
-    float sumOfSquares = 0;
-    for (int band = 0; band < voiceBandCount; ++band)
-        sumOfSquares += vector[static_cast<std::size_t>(band)] * vector[static_cast<std::size_t>(band)];
-    const float norm = std::sqrt(sumOfSquares);
-    if (norm > 0) {
-        for (int band = 0; band < voiceBandCount; ++band)
-            vector[static_cast<std::size_t>(band)] /= norm;
-    }
-    return vector;
+    return statistics;
 }

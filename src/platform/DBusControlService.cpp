@@ -104,6 +104,30 @@ QString DBusControlService::Status()
     return m_handlers.status ? QString::fromUtf8(m_handlers.status()) : QString();
 }
 
+void DBusControlService::StartMeeting()
+{
+    const QString error = m_handlers.meeting ? m_handlers.meeting(u"start"_qs) : QString();
+    if (!error.isEmpty() && calledFromDBus())
+        sendErrorReply(QDBusError::Failed, error);
+}
+
+void DBusControlService::StopMeeting()
+{
+    if (m_handlers.meeting)
+        m_handlers.meeting(u"stop"_qs);
+}
+
+void DBusControlService::ToggleMeetingPause()
+{
+    if (m_handlers.meeting)
+        m_handlers.meeting(u"pause"_qs);
+}
+
+QString DBusControlService::MeetingNotes()
+{
+    return m_handlers.meeting ? m_handlers.meeting(u"notes"_qs) : QString();
+}
+
 QString DBusControlService::DataFolder()
 {
     return m_handlers.dataFolder;

@@ -38,6 +38,9 @@ public:
         std::function<bool(const QString &mode)> setVoiceMode;
         // Answers only once what it stored is on disk.
         std::function<Processed(const QString &mode, const QString &text)> process;
+        // "start", "stop", "pause" (pause or resume) or "notes" for the meeting. Answers the
+        // notes' Markdown for "notes", and why the meeting did not start for "start".
+        std::function<QString(const QString &action)> meeting;
         // What the app is doing, as JSON, for status bars and scripts.
         std::function<QByteArray()> status;
         QString dataFolder;
@@ -62,6 +65,12 @@ public slots:
     // Texts over the transcript limit are refused with InvalidArgs; a save that failed is an error.
     Q_SCRIPTABLE QString Process(const QString &mode, const QString &text);
     Q_SCRIPTABLE QString Status();
+    Q_SCRIPTABLE void StartMeeting();
+    Q_SCRIPTABLE void StopMeeting();
+    // Pauses a running meeting, or resumes a paused one.
+    Q_SCRIPTABLE void ToggleMeetingPause();
+    // The Markdown notes of the running or last meeting.
+    Q_SCRIPTABLE QString MeetingNotes();
     // The folder whose data files this instance writes.
     Q_SCRIPTABLE QString DataFolder();
 

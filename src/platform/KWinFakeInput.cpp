@@ -57,6 +57,6 @@ void KWinFakeInput::sendPaste()
 
 void KWinFakeInput::press(uint32_t evdevCode, bool down)
 {
-    org_kde_kwin_fake_input_keyboard_key(m_input, evdevCode,
-                                         down ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
+    org_kde_kwin_fake_input_keyboard_key(
+        m_input, evdevCode, down ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
 }

@@ -78,7 +78,7 @@ void Worker::run()
         bool ended = false;
         {
             std::unique_lock lock(m_state.mutex);
-            m_state.decoding = false;
+            m_state.decodingLeft = 0;
             m_state.wake.wait(
                 lock, [&] { return m_state.cancelled || m_state.audioEnded || !m_state.pending.empty(); });
             if (m_state.cancelled)
@@ -86,11 +86,16 @@ void Worker::run()
             batch.clear();
             batch.swap(m_state.pending);
             ended = m_state.audioEnded;
-            m_state.decoding = true;
+            m_state.decodingLeft = batch.size();
         }
         if (decode(batch))
             break;
         if (ended) {
+            {
+                // The decoder's last pass over the utterance is work still to do: not caught up.
+                std::lock_guard lock(m_state.mutex);
+                m_state.decodingLeft = 1;
+            }
             m_converted.clear();
             m_resampler.flush(m_converted);
             m_rest = {};
@@ -119,7 +124,7 @@ bool Worker::deliver(const std::optional<RecognitionResult> &result,
             return false;
         if (ends) {
             m_state.finished = true;
-            m_state.decoding = false;
+            m_state.decodingLeft = 0;
             m_state.unheard.assign(m_rest.begin(), m_rest.end());
             m_state.unheard.insert(m_state.unheard.end(), m_state.pending.begin(), m_state.pending.end());
             m_state.pending.clear();
@@ -141,6 +146,10 @@ bool Worker::decode(std::span<const float> samples)
     for (std::size_t offset = 0; offset < samples.size(); offset += slice) {
         const auto part = samples.subspan(offset, std::min(slice, samples.size() - offset));
         m_rest = samples.subspan(offset + part.size());
+        {
+            std::lock_guard lock(m_state.mutex);
+            m_state.decodingLeft = samples.size() - offset;
+        }
         m_converted.clear();
         m_resampler.process(part, m_converted);
         if (feed(m_converted))
@@ -165,7 +174,7 @@ bool Worker::feed(const std::vector<float> &samples)
     const QString hypothesis = m_decoder->hypothesis();
     if (!hypothesis.isEmpty() && hypothesis != m_hypothesis) {
         m_hypothesis = hypothesis;
-        if (!deliver(RecognitionResult{hypothesis, false}, std::nullopt))
+        if (!deliver(RecognitionResult{hypothesis, false, {}}, std::nullopt))
             return true;
     } else if (isCancelled()) {
         return true;
@@ -185,6 +194,7 @@ void Worker::deliverFinal()
 {
     const bool ok = m_decoder->endUtterance();
     const QString text = m_decoder->hypothesis();
+    const QList<RecognizedWord> words = ok ? m_decoder->words() : QList<RecognizedWord>();
     // Back to the pool before the callback, so a task started from it can take this decoder.
     m_pool.release(std::move(m_decoder));
     if (!ok)
@@ -192,7 +202,7 @@ void Worker::deliverFinal()
     else if (text.isEmpty() && m_hypothesis.isEmpty())
         fail(RecognitionError::Kind::NoSpeech, u"No speech detected"_s);
     else
-        deliver(RecognitionResult{text, true}, std::nullopt);
+        deliver(RecognitionResult{text, true, words}, std::nullopt);
 }
 
 } // namespace
@@ -211,7 +221,8 @@ void PocketSphinxTask::append(std::span<const float> samples)
         if (m_state->cancelled || m_state->audioEnded)
             return;
         if (m_state->finished) {
-            const auto limit = static_cast<std::size_t>(kMaxUnheardSeconds * std::max(m_state->sampleRate, 0.0));
+            const auto limit =
+                static_cast<std::size_t>(kMaxUnheardSeconds * std::max(m_state->sampleRate, 0.0));
             if (m_state->unheard.size() + samples.size() <= limit)
                 m_state->unheard.insert(m_state->unheard.end(), samples.begin(), samples.end());
             return;
@@ -227,10 +238,12 @@ std::vector<float> PocketSphinxTask::takeUnheardAudio()
     return std::exchange(m_state->unheard, {});
 }
 
-bool PocketSphinxTask::hasCaughtUp() const
+std::size_t PocketSphinxTask::backlog() const
 {
     std::lock_guard lock(m_state->mutex);
-    return m_state->finished || m_state->cancelled || (!m_state->decoding && m_state->pending.empty());
+    if (m_state->finished || m_state->cancelled)
+        return 0;
+    return m_state->decodingLeft + m_state->pending.size();
 }
 
 void PocketSphinxTask::endAudio()

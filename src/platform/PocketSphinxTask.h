@@ -25,8 +25,8 @@ struct SphinxTaskState
     std::vector<float> unheard;
     bool audioEnded = false;
     bool cancelled = false;
-    bool finished = false; // the final result or an error was delivered
-    bool decoding = false; // the worker holds audio it has not decoded yet
+    bool finished = false;        // the final result or an error was delivered
+    std::size_t decodingLeft = 0; // samples the worker has taken and not decoded yet
     std::thread::id worker;
 
     // Held while the handler runs, so that cancel() can wait for a callback in flight.
@@ -44,7 +44,7 @@ public:
     void append(std::span<const float> samples) override;
     void endAudio() override;
     std::vector<float> takeUnheardAudio() override;
-    bool hasCaughtUp() const override;
+    std::size_t backlog() const override;
     // Waits for a callback in flight on another thread; so never call it while holding a lock
     // that the handler takes.
     void cancel() override;

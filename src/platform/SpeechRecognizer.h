@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -8,10 +9,21 @@
 #include <span>
 #include <vector>
 
+// A word of a final result, in seconds from the start of the task's audio.
+struct RecognizedWord
+{
+    QString text;
+    double start = 0;
+    double end = 0;
+    friend bool operator==(const RecognizedWord &, const RecognizedWord &) = default;
+};
+
 struct RecognitionResult
 {
     QString text; // the best transcription
     bool isFinal = false;
+    // The words of `text` with their times, when the recogniser reports them (final results).
+    QList<RecognizedWord> words;
 };
 
 struct RecognitionError
@@ -38,9 +50,10 @@ public:
     // after its end, keeps that audio here, in order and at its own rate, so the caller can hand
     // it to the next task and nothing said is lost. Taking it empties the store. Any thread.
     virtual std::vector<float> takeUnheardAudio() = 0;
-    // False while audio given to the task waits to be decoded; a task that is merely waiting for
-    // more audio, or that has ended, has caught up. Any thread.
-    virtual bool hasCaughtUp() const = 0;
+    // Roughly how many samples given to the task it has yet to decode, at least 1 while it still
+    // works on audio already given (its last pass after endAudio() included): 0 once it has
+    // caught up, or has ended. Any thread.
+    virtual std::size_t backlog() const = 0;
 };
 
 class SpeechRecognizer

@@ -95,3 +95,24 @@ bool SphinxDecoder::endUtterance()
     m_inUtterance = false;
     return ps_end_utt(m_decoder) >= 0;
 }
+
+QList<RecognizedWord> SphinxDecoder::words() const
+{
+    // Frames of 10 ms: the decoder's default frame rate, which the loaded models keep.
+    constexpr double secondsPerFrame = 0.01;
+    QList<RecognizedWord> words;
+    for (ps_seg_t *segment = ps_seg_iter(m_decoder); segment; segment = ps_seg_next(segment)) {
+        QString word = QString::fromUtf8(ps_seg_word(segment));
+        // Silence and noise fillers ("<sil>", "[NOISE]") are not words of the text.
+        if (word.isEmpty() || word.startsWith(u'<') || word.startsWith(u'['))
+            continue;
+        // Alternative pronunciations are numbered: "read(2)".
+        if (const qsizetype variant = word.indexOf(u'('); variant > 0)
+            word.truncate(variant);
+        int first = 0;
+        int last = 0;
+        ps_seg_frames(segment, &first, &last);
+        words.append({word, first * secondsPerFrame, (last + 1) * secondsPerFrame});
+    }
+    return words;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/SpeechModel.h"
+#include "platform/SpeechRecognizer.h"
 
 #include <QString>
 
@@ -31,6 +32,8 @@ public:
     // The current best words (lower case, no punctuation); the final words after endUtterance().
     QString hypothesis() const;
     bool endUtterance();
+    // The words of the hypothesis with their times since startUtterance(); fillers left out.
+    QList<RecognizedWord> words() const;
 
 private:
     SphinxDecoder() = default;

@@ -53,7 +53,8 @@ std::shared_ptr<WavFileInput::OpenedFile> openFile(const QString &path)
         why = QStringLiteral("not an audio file");
     if (!why.isEmpty()) {
         opened->file.reset();
-        opened->error = QStringLiteral("Cannot read “%1”: %2").arg(path == u"-" ? QStringLiteral("standard input") : path, why);
+        opened->error = QStringLiteral("Cannot read “%1”: %2")
+                            .arg(path == u"-" ? QStringLiteral("standard input") : path, why);
     }
     return opened;
 }

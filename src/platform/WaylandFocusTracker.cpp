@@ -47,10 +47,11 @@ struct WaylandFocusTracker::Events
         zwlr_foreign_toplevel_handle_v1_destroy(handle);
     }
     static void parent(void *, zwlr_foreign_toplevel_handle_v1 *, zwlr_foreign_toplevel_handle_v1 *) {}
-    static constexpr zwlr_foreign_toplevel_handle_v1_listener toplevelListener{title,  appId,  output, output, state,
-                                                                               done,   closed, parent};
+    static constexpr zwlr_foreign_toplevel_handle_v1_listener toplevelListener{title, appId, output, output,
+                                                                               state, done,  closed, parent};
 
-    static void toplevel(void *data, zwlr_foreign_toplevel_manager_v1 *, zwlr_foreign_toplevel_handle_v1 *handle)
+    static void toplevel(void *data, zwlr_foreign_toplevel_manager_v1 *,
+                         zwlr_foreign_toplevel_handle_v1 *handle)
     {
         static_cast<WaylandFocusTracker *>(data)->m_toplevels[handle];
         zwlr_foreign_toplevel_handle_v1_add_listener(handle, &toplevelListener, data);

@@ -11,6 +11,7 @@
 #include "dictation/DictationEngine.h"
 #include "dictation/HotkeyManager.h"
 #include "dictation/TextInserter.h"
+#include "meeting/MeetingSession.h"
 #include "planning/CommandDeckController.h"
 #include "platform/DBusControlClient.h"
 #include "platform/DBusControlService.h"
@@ -89,6 +90,20 @@ DBusControlService::Handlers controlHandlers(AppState *&state, DesktopShell *&sh
         const QByteArray json = resultJson(state->process(text, *mode), *mode);
         // The caller takes the answer as a promise that the records are kept.
         return DBusControlService::Processed{json, state->flush().join(u"; "_qs)};
+    };
+    handlers.meeting = [&state](const QString &action) -> QString {
+        if (!state)
+            return {};
+        MeetingSession &meeting = state->meeting();
+        if (action == u"start") {
+            meeting.start();
+            return meeting.isRunning() ? QString() : meeting.errorMessage();
+        }
+        if (action == u"stop")
+            meeting.stop();
+        if (action == u"pause")
+            meeting.togglePause();
+        return action == u"notes" ? meeting.exportMarkdown() : QString();
     };
     handlers.status = [&state] {
         if (!state)
@@ -204,6 +219,8 @@ int main(int argc, char *argv[])
     services.inserter = &inserter;
     services.pasteboard = &clipboard;
     services.permissions = &permissions;
+    services.meetingInput = [] { return std::make_unique<PulseAudioInput>(); };
+    services.meetingRecognizers = recognizers;
     AppState appState(*settings, clock, services, dataFolder);
     state = &appState;
     watchdog.onExpired = [&appState] {

@@ -24,6 +24,15 @@ const QHash<QString, QString> &iconNames()
         {u"gearshape"_qs, u"gear"_qs},
         {u"exclamationmark.triangle"_qs, u"exclamation-triangle"_qs},
         {u"power"_qs, u"power"_qs},
+        // The Meeting window.
+        {u"play.circle.fill"_qs, u"play-circle-fill"_qs},
+        {u"pause.circle.fill"_qs, u"pause-circle-fill"_qs},
+        {u"stop.circle.fill"_qs, u"stop-circle-fill"_qs},
+        {u"record.circle"_qs, u"record-circle"_qs},
+        {u"person.crop.circle.badge.plus"_qs, u"person-plus"_qs},
+        {u"waveform"_qs, u"soundwave"_qs},
+        {u"person.wave.2"_qs, u"people"_qs},
+        {u"doc.on.doc"_qs, u"files"_qs},
     };
     return names;
 }

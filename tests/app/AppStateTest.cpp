@@ -1,4 +1,6 @@
 #include "app/AppState.h"
+#include "meeting/MeetingNotesFile.h"
+#include "meeting/MeetingSession.h"
 #include "planning/CommandDeckController.h"
 #include "planning/DeckPanel.h"
 #include "planning/FocusCoachStore.h"
@@ -135,11 +137,11 @@ private slots:
         QSignalSpy processed(h.state.get(), &AppState::processed);
         h.state->stopDictation(); // a release without a recording
         QCOMPARE(h.state->statusMessage(), AppState::kIdleMessage);
-        h.meetingRunning = true;
+        h.state->meeting().start();
         h.state->startDictation();
         QCOMPARE(h.state->statusMessage(), u"Meeting Mode is running"_qs);
         QCOMPARE(h.input.starts(), 0);
-        h.meetingRunning = false;
+        h.state->meeting().stop();
 
         h.state->startDictation();
         h.state->startDictation(); // a second press while recording
@@ -171,6 +173,37 @@ private slots:
         h.state->startDictation();
         QCOMPARE(h.state->statusMessage(), u"Mic error: No microphone input available"_qs);
         QVERIFY(!h.state->isDictating());
+    }
+
+    // Quitting mid-meeting keeps what was said; stopping writes the final notes.
+    void meetingNotesKeptInTheDataFolder()
+    {
+        AppHarness h;
+        MeetingSession &meeting = h.state->meeting();
+        meeting.start();
+        QVERIFY(meeting.isRunning() && h.meetingInput);
+        h.meetingInput->pushConstant(0.1f, 8);
+        h.meetingInput->pushConstant(0, 28);
+        QVERIFY(h.recognizer->waitForTasks(1));
+        QTRY_COMPARE(h.recognizer->lastTask()->endAudioCalls(), 1);
+        h.recognizer->lastTask()->finalResult(u"we will ship it friday"_qs);
+        QTRY_COMPARE(meeting.segments().size(), 1);
+
+        h.state->flush();
+        const QString path = h.state->meetingNotes().path();
+        QVERIFY(path.startsWith(h.home.dataFolder()));
+        QFile notes(path);
+        QVERIFY(notes.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(notes.readAll()), meeting.exportMarkdown());
+        notes.close();
+
+        QSignalSpy finished(&meeting, &MeetingSession::finishedProcessing);
+        h.clock.advance(60);
+        meeting.stop();
+        QVERIFY(finished.wait(5000));
+        QVERIFY(notes.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(notes.readAll()).contains(u"- Duration: 1:00"_qs));
+        QCOMPARE(MeetingNotesFile::newest(h.home.dataFolder()), path);
     }
 
     void engineReportsReachTheStatusLine()

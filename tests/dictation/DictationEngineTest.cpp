@@ -296,7 +296,7 @@ private slots:
             else if (verb == u"pause")
                 task->finalResult(text, 2048);
             else if (verb == u"busy" || verb == u"idle")
-                task->caughtUp = verb == u"idle";
+                task->backlog = verb == u"busy" ? 48000 : 0;
             else if (verb == u"e")
                 task->fail(Kind::Failed, text);
             else if (verb == u"c")
@@ -304,7 +304,7 @@ private slots:
             else if (verb == u"n")
                 task->fail(Kind::NoSpeech, u"no speech"_s);
             else if (verb == u"lp" || verb == u"lf")
-                before->deliverLate(RecognitionResult{text, verb == u"lf"});
+                before->deliverLate(RecognitionResult{text, verb == u"lf", {}});
             else if (verb == u"refuse")
                 rig.recognizer->refuseTasks = true;
             else if (verb == u"end")
@@ -471,7 +471,7 @@ private slots:
             std::lock_guard lock(mutex);
             return heard.has_value();
         };
-        QTRY_VERIFY_WITH_TIMEOUT(resolved(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(resolved(), 60000);
         QVERIFY2(wordOverlap(first + u' ' + second, heard->text) >= 0.75, qPrintable(heard->text));
         QVERIFY(!heard->cutShort);
     }

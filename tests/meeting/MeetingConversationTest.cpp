@@ -65,15 +65,17 @@ private slots:
 
     void transcribesAndAttributesAConversation()
     {
-        // A woman's and a man's voice: slt raised to a typical female pitch, rms as it is.
+        // A woman and two men: slt raised to a typical female pitch, rms and awb as they are.
         const QList<SpokenLine> voices{{u"slt"_s, {u"--setf"_s, u"int_f0_target_mean=230"_s}, {}},
-                                       {u"rms"_s, {}, {}}};
+                                       {u"rms"_s, {}, {}},
+                                       {u"awb"_s, {}, {}}};
         const QList<QPair<int, QString>> lines{
             {0, u"Good morning everyone, my name is Sarah."_s},
             {1, u"Thanks Sarah. Let us look at the budget for next quarter."_s},
-            {0, u"The numbers from last month are looking very good."_s},
+            {2, u"The numbers from last month are looking very good."_s},
             {1, u"We need to hire two more engineers this year."_s},
             {0, u"I will send the final report to the team by Friday."_s},
+            {2, u"Sounds good."_s},
             {1, u"I agree, and I can help with the interviews."_s},
         };
         QList<SpokenLine> script;
@@ -111,6 +113,13 @@ private slots:
             truth << speakers[line];
             attributed << segment.speakerIndex;
         }
+        // Offsets in the recording: in order, and the 2 s pauses between the lines show.
+        for (qsizetype i = 0; i < segments.size(); ++i) {
+            QVERIFY(segments[i].start < segments[i].end);
+            if (i > 0)
+                QVERIFY(segments[i].start - segments[i - 1].end > 1.5);
+        }
+        QVERIFY(segments.first().start > 1.8 && segments.first().start < 2.5);
         std::sort(linesHeard.begin(), linesHeard.end());
         QList<int> everyLine(script.size());
         std::iota(everyLine.begin(), everyLine.end(), 0);

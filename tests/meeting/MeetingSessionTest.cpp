@@ -18,21 +18,25 @@ namespace {
 
 constexpr int quietToClose = 28; // 1.2 s of 2048-frame buffers at 48 kHz
 
-// A voiced sound: harmonics of f0 falling off as 1/h^rolloff, phase kept across buffers.
+// A voiced sound: harmonics of a wavering f0 falling off as 1/h^rolloff, phase kept across
+// buffers. The wavering gives its frames the spread a real voice has.
 struct Voice
 {
     double f0 = 100;
     double rolloff = 1;
     qint64 position = 0;
+    double phase = 0;
 
     std::vector<float> buffer(double sampleRate)
     {
         std::vector<float> samples(2048);
         for (float &sample : samples) {
             const double t = double(position++) / sampleRate;
+            phase +=
+                2 * std::numbers::pi * f0 * (1 + 0.05 * std::sin(2 * std::numbers::pi * 3 * t)) / sampleRate;
             double value = 0;
             for (int h = 1; h * f0 < 5000; ++h)
-                value += std::sin(2 * std::numbers::pi * h * f0 * t) / std::pow(h, rolloff);
+                value += std::sin(h * phase) / std::pow(h, rolloff);
             sample = float(0.1 * value);
         }
         return samples;
@@ -97,7 +101,7 @@ struct Rig final : MemoryPasteboard
 
 MeetingSegment segment(const QString &label, const QString &text)
 {
-    return {QUuid::createUuid(), 0, label, text, {}};
+    return {QUuid::createUuid(), 0, label, text, {}, 0, 0};
 }
 
 } // namespace
@@ -193,6 +197,38 @@ private slots:
         rig.session->clearRoster();
         QVERIFY(rig.session->speakerNames().isEmpty());
         QVERIFY(rig.session->segments().isEmpty());
+    }
+
+    // The second speaker follows within the silence that would end the utterance.
+    void splitsWhereTheVoiceChanges()
+    {
+        Rig rig;
+        Voice low{100, 1};
+        Voice high{300, 2};
+        rig.session->start();
+        rig.input->pushConstant(0, 5);
+        rig.speak(low, 10, 14);
+        rig.speak(high, 10);
+        QVERIFY(rig.recognizer->waitForTasks(1));
+        QTRY_COMPARE(rig.recognizer->task(0)->endAudioCalls(), 1);
+        const auto word = [](const char *text, double start, double end) {
+            return RecognizedWord{QString::fromLatin1(text), start, end};
+        };
+        rig.recognizer->task(0)->finalResult(u"hello there how are you"_s, 0,
+                                             {word("hello", 0, 0.2), word("there", 0.2, 0.4),
+                                              word("how", 1.05, 1.2), word("are", 1.2, 1.3),
+                                              word("you", 1.3, 1.4)});
+        QTRY_COMPARE(rig.session->segments().size(), 2);
+        const auto seconds = [](int buffers) { return buffers * 2048 / 48000.0; };
+        const MeetingSegment first = rig.session->segments().at(0);
+        const MeetingSegment second = rig.session->segments().at(1);
+        QCOMPARE(first.text, u"hello there"_s);
+        QCOMPARE(second.text, u"how are you"_s);
+        QCOMPARE(QList<int>({first.speakerIndex, second.speakerIndex}), QList<int>({0, 1}));
+        const QList<double> times{first.start, first.end, second.start, second.end};
+        const QList<double> expected{seconds(5), seconds(15), seconds(29), seconds(39)};
+        for (qsizetype i = 0; i < times.size(); ++i)
+            QVERIFY2(std::abs(times[i] - expected[i]) < 1e-9, qPrintable(QString::number(times[i])));
     }
 
     void checkIn()
@@ -310,7 +346,7 @@ private slots:
         QCOMPARE(rig.session->segments().at(0).text, text);
         QTEST(sinceEnd.elapsed() >= 2900, "waitsForLimit");
         QVERIFY(sinceEnd.elapsed() < 4500);
-        task->deliverLate(RecognitionResult{u"too late"_s, true});
+        task->deliverLate(RecognitionResult{u"too late"_s, true, {}});
         QTest::qWait(50);
         QCOMPARE(rig.session->segments().size(), 1);
         QCOMPARE(rig.session->liveText(), QString());
@@ -333,6 +369,25 @@ private slots:
         rig.recognizer->task(0)->finalResult(u"first"_s);
         QTRY_COMPARE(rig.session->segments().size(), 2);
         QCOMPARE(rig.session->segments().at(0).text, u"second"_s);
+    }
+
+    // The recogniser ended the utterance at a shorter pause than the meeting's: what follows
+    // gets a task of its own instead of going unheard.
+    void followsTheRecognizersEnd()
+    {
+        Rig rig;
+        Voice voice;
+        const auto first = rig.open(voice);
+        QVERIFY(first);
+        first->finalResult(u"first part"_s);
+        rig.input->pushConstant(0, 10);
+        rig.speak(voice);
+        QVERIFY(rig.recognizer->waitForTasks(2));
+        QCOMPARE(first->endAudioCalls(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.session->segments().size(), 1, 5000);
+        QCOMPARE(rig.session->segments().at(0).text, u"first part"_s);
+        QTRY_COMPARE(rig.recognizer->task(1)->endAudioCalls(), 1);
+        QCOMPARE(rig.recognizer->task(1)->samplesAppended(), qint64(8 + quietToClose) * 2048);
     }
 
     void startFailures()

@@ -25,10 +25,14 @@ struct AppHarness final : CursorInserter, MemoryPasteboard, Permissions
         settings.setValue(u"usageEnabled"_qs, false);
         for (auto it = settingValues.begin(); it != settingValues.end(); ++it)
             settings.setValue(it.key(), it.value());
-        state = std::make_unique<AppState>(settings, clock,
-                                           AppServices{&notifications, &engine, nullptr, this, this, this,
-                                                       [this] { return meetingRunning; }},
-                                           home.dataFolder());
+        AppServices services{&notifications, &engine, nullptr, this, this, this};
+        services.meetingInput = [this] {
+            auto input = std::make_unique<FakeAudioInput>();
+            meetingInput = input.get();
+            return input;
+        };
+        services.meetingRecognizers = ScriptedRecognizer::providerFor(recognizer, {u"en_US"_qs});
+        state = std::make_unique<AppState>(settings, clock, services, home.dataFolder());
         state->bootstrap();
     }
 
@@ -57,7 +61,7 @@ struct AppHarness final : CursorInserter, MemoryPasteboard, Permissions
     bool trusted;
     int prompts = 0;
     QString inserted;
-    bool meetingRunning = false;
+    FakeAudioInput *meetingInput = nullptr; // the meeting's own microphone, owned by the meeting
     IsolatedHome home;
     QSettings settings{home.root() + u"/Dictrava.conf"_qs, QSettings::IniFormat};
     ManualClock clock{QDateTime(QDate(2026, 12, 6), QTime(21, 30))};

@@ -1,5 +1,7 @@
 #include "support/PrivateSessionBus.h"
 
+#include "support/UnprivilegedUser.h"
+
 #include <QFile>
 
 #include <atomic>
@@ -41,9 +43,15 @@ PrivateSessionBus::PrivateSessionBus(Access access, const QString &serviceFolder
                           services)
                      .toUtf8());
     config.close();
-    if (everyone)
+    if (everyone) {
         QFile::setPermissions(m_dir.path(),
                               QFile::permissions(m_dir.path()) | QFile::ExeOther | QFile::ExeGroup);
+        // The daemon looks up who connects: the unprivileged user has no account of its own.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const QString &variable : userLookupEnvironment(m_dir.path()))
+            environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+        m_daemon.setProcessEnvironment(environment);
+    }
 
     m_daemon.start(QStringLiteral("dbus-daemon"),
                    {QStringLiteral("--config-file=") + configPath, QStringLiteral("--print-address"),

@@ -12,8 +12,8 @@
 class PrivateSessionBus
 {
 public:
-    // Who may connect: the test's own user, or (for programs a compositor runs under its own
-    // user) every user of the machine.
+    // Who may connect: the test's own user, or also (for programs a compositor runs) the
+    // unprivileged user of UnprivilegedUser.h.
     enum class Access { ThisUser, EveryUser };
     // serviceFolder: where the bus finds .service files to start programs on demand.
     explicit PrivateSessionBus(Access access = Access::ThisUser, const QString &serviceFolder = {});

@@ -1,5 +1,7 @@
 #include "support/PrivateWaylandCompositor.h"
 
+#include "support/UnprivilegedUser.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -7,20 +9,10 @@
 #include <QStandardPaths>
 #include <QThread>
 
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-// An id no account uses, so that the compositor's files belong to nobody else.
-uint unusedUserId()
-{
-    uint uid = 47000;
-    while (getpwuid(uid))
-        ++uid;
-    return uid;
-}
 
 bool handOver(const QString &path, uint uid, mode_t mode)
 {
@@ -38,7 +30,7 @@ PrivateWaylandCompositor::PrivateWaylandCompositor(const QStringList &configLine
         m_error = u"sway is not installed (scripts/setup.sh installs it)"_qs;
         return;
     }
-    m_uid = geteuid() == 0 ? unusedUserId() : geteuid();
+    m_uid = unprivilegedUserId();
     const QString home = m_dir.filePath(u"home"_qs);
     m_runtimeDir = m_dir.filePath(u"run"_qs);
     QDir().mkpath(home);

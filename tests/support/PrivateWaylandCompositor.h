@@ -33,7 +33,7 @@ public:
     // The program and arguments that run `program` as the compositor's user.
     QStringList asUser(const QString &program, const QStringList &arguments) const;
 
-    // Runs a Wayland client tool (wl-copy, wl-paste, swaymsg, grim…) to its end, handling this
+    // Runs a Wayland client tool (wl-copy, wl-paste, swaymsg…) to its end, handling this
     // process's events meanwhile: its exit code, or -1 when it did not finish within 15 s.
     // Standard output goes to `output` when given.
     int run(const QString &program, const QStringList &arguments, QByteArray *output = nullptr) const;

@@ -58,7 +58,7 @@ public:
         std::lock_guard lock(m_task->m_audioMutex);
         return std::exchange(m_task->m_unheard, {});
     }
-    bool hasCaughtUp() const override { return m_task->caughtUp; }
+    std::size_t backlog() const override { return m_task->backlog; }
     void cancel() override
     {
         std::lock_guard lock(m_task->m_cancelMutex);

@@ -23,17 +23,17 @@ public:
     qint64 samplesAppended() const;
     int endAudioCalls() const { return m_endAudioCalls.load(); }
     bool isCancelled() const { return m_cancelled.load(); }
-    // False: the task is still decoding audio it was given.
-    std::atomic<bool> caughtUp = true;
+    // Samples the task has yet to decode.
+    std::atomic<std::size_t> backlog = 0;
 
     // Like the real recogniser, nothing reaches the handler once the task is cancelled. A task
     // that ends keeps the last `undecoded` samples it was given, and all that come after, for
     // the next task.
-    void partial(const QString &text) { deliver(RecognitionResult{text, false}, std::nullopt, false); }
-    void finalResult(const QString &text, qint64 undecoded = 0)
+    void partial(const QString &text) { deliver(RecognitionResult{text, false, {}}, std::nullopt, false); }
+    void finalResult(const QString &text, qint64 undecoded = 0, const QList<RecognizedWord> &words = {})
     {
         end(undecoded);
-        deliver(RecognitionResult{text, true}, std::nullopt, false);
+        deliver(RecognitionResult{text, true, words}, std::nullopt, false);
     }
     void fail(RecognitionError::Kind kind, const QString &description = QString())
     {

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <array>
+
+// What a stretch of one voice sounds like: the count, sum and sum of squares of its cepstral
+// frames, that is a Gaussian with a diagonal covariance. Statistics of the same voice add up, so
+// a roster voice is simply the sum of everything attributed to it.
+struct VoiceStatistics
+{
+    static constexpr int dimensions = 19;
+    using Values = std::array<double, dimensions>;
+
+    double frames = 0;
+    Values sum{};
+    Values sumOfSquares{};
+
+    void add(const std::array<float, dimensions> &coefficients);
+    VoiceStatistics &operator+=(const VoiceStatistics &other);
+    bool isFinite() const;
+    friend bool operator==(const VoiceStatistics &, const VoiceStatistics &) = default;
+
+    // How unlikely it is that both were spoken by one voice: the generalised likelihood ratio of
+    // one Gaussian for both against one for each, per dimension and per log of the frame count,
+    // so that long and short stretches compare on one scale. 0 for identical statistics.
+    static double distance(const VoiceStatistics &a, const VoiceStatistics &b);
+};
