@@ -35,7 +35,7 @@ public:
     }
     void cancel() override {}
     std::vector<float> takeUnheardAudio() override { return {}; }
-    bool hasCaughtUp() const override { return true; }
+    std::size_t backlog() const override { return 0; }
 
 private:
     const double m_sampleRate;
