@@ -169,6 +169,25 @@ void AppState::requestPermissions()
     });
 }
 
+void AppState::recheckPermissions()
+{
+    Permissions *permissions = m_services.permissions;
+    if (!permissions)
+        return;
+    const QPointer<AppState> self(this);
+    auto update = [self](bool AppState::*flag, bool value) {
+        onMainThread(self, [self, flag, value] {
+            if (self->*flag == value)
+                return;
+            self->*flag = value;
+            emit self->permissionsChanged();
+        });
+    };
+    update(&AppState::m_accessibilityTrusted, permissions->isAccessibilityTrusted(false));
+    permissions->requestMicrophone([update](bool granted) { update(&AppState::m_micAuthorized, granted); });
+    permissions->requestSpeech([update](bool granted) { update(&AppState::m_speechAuthorized, granted); });
+}
+
 void AppState::wireEngine()
 {
     DictationEngine *engine = m_services.engine;

@@ -123,6 +123,8 @@ public:
 
     // Once, when the event loop runs: permissions, hotkeys, engine callbacks, usage, scheduler.
     void bootstrap();
+    // Asks again, without prompting, what the app may use; a grant made since shows at once.
+    void recheckPermissions();
     Q_INVOKABLE void startDictation();
     Q_INVOKABLE void stopDictation();
 

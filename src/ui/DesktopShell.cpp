@@ -4,9 +4,12 @@
 #include "app/CommandDeckController.h"
 #include "app/OpenWindowBridge.h"
 #include "ui/BriefingPanelController.h"
+#include "ui/ClipboardPasteboard.h"
 #include "ui/CommandDeckPanel.h"
+#include "ui/DataWindows.h"
 #include "ui/DockStationWindow.h"
 #include "ui/FocusHUDController.h"
+#include "ui/MeetingViewModel.h"
 #include "ui/MenuBarPanel.h"
 #include "ui/ShellWindows.h"
 #include "ui/TrayIcon.h"
@@ -15,6 +18,7 @@
 
 #include <QGuiApplication>
 #include <QOpenGLContext>
+#include <QQmlEngine>
 #include <QQuickWindow>
 
 void DesktopShell::prepareGraphics()
@@ -63,7 +67,18 @@ DesktopShell::~DesktopShell()
 //   m_windows->registerView(u"tasks"_qs, {u"Tasks & Reminders"_qs, u"TasksView"_qs,
 //       WindowSizes::kTasks, [this](QObject *owner) { return QVariantMap{…}; }});
 // An id without a line here answers that its window is not available yet.
-void DesktopShell::registerWindows() {}
+void DesktopShell::registerWindows()
+{
+    m_clipboard = std::make_unique<ClipboardPasteboard>();
+    m_dataWindows = std::make_unique<DataWindows>(m_app, *m_clipboard, m_views->engine());
+    m_dataWindows->registerWith(*m_windows);
+    m_windows->registerView(
+        u"meeting"_qs,
+        {u"Meeting Mode"_qs, u"MeetingView"_qs, WindowSizes::kMeeting, [this](QObject *owner) {
+             return QVariantMap{
+                 {u"model"_qs, QVariant::fromValue(new MeetingViewModel(m_app.meeting(), owner))}};
+         }});
+}
 
 void DesktopShell::start()
 {

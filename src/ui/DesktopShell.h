@@ -7,7 +7,9 @@
 
 class AppState;
 class BriefingPanelController;
+class ClipboardPasteboard;
 class CommandDeckPanel;
+class DataWindows;
 class DockStationWindow;
 class FocusHUDController;
 class MenuBarPanel;
@@ -47,6 +49,7 @@ public:
     CommandDeckPanel &deckPanel() { return *m_deckPanel; }
     FocusHUDController &focusHud() { return *m_focusHud; }
     BriefingPanelController &briefingCard() { return *m_briefingCard; }
+    DataWindows &dataWindows() { return *m_dataWindows; }
 
 private:
     void registerWindows();
@@ -62,4 +65,6 @@ private:
     std::unique_ptr<CommandDeckPanel> m_deckPanel;
     std::unique_ptr<FocusHUDController> m_focusHud;
     std::unique_ptr<BriefingPanelController> m_briefingCard;
+    std::unique_ptr<ClipboardPasteboard> m_clipboard;
+    std::unique_ptr<DataWindows> m_dataWindows;
 };

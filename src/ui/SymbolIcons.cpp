@@ -42,6 +42,15 @@ const QHash<QString, QString> &iconNames()
         {u"person.crop.circle.badge.plus"_qs, u"person-plus"_qs},
         {u"person.wave.2"_qs, u"people"_qs},
         {u"doc.on.doc"_qs, u"files"_qs},
+        // The tasks, history and settings windows.
+        {u"mic.fill"_qs, u"mic-fill"_qs},
+        {u"calendar"_qs, u"calendar"_qs},
+        {u"bell"_qs, u"bell"_qs},
+        {u"trash"_qs, u"trash"_qs},
+        {u"arrow.right"_qs, u"arrow-right"_qs},
+        {u"character.book.closed"_qs, u"book"_qs},
+        {u"text.badge.plus"_qs, u"journal-plus"_qs},
+        {u"chart.bar"_qs, u"bar-chart"_qs},
     };
     return names;
 }

@@ -14,8 +14,9 @@ inline constexpr int kMenuBarPanelWidth = 300;
 
 inline constexpr QSize kMeeting{720, 560};
 inline constexpr QSize kTasks{560, 480};
+inline constexpr QSize kTasksMinimum{520, 420};
 inline constexpr QSize kHistory{640, 480};
-// The settings window is sized by its content; this is where it starts.
-inline constexpr QSize kSettings{480, 520};
+inline constexpr QSize kHistoryMinimum{480, 360};
+inline constexpr QSize kSettings{520, 420}; // fixed
 
 } // namespace WindowSizes

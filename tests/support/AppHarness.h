@@ -25,7 +25,7 @@ struct AppHarness final : CursorInserter, MemoryPasteboard, Permissions
         settings.setValue(u"usageEnabled"_qs, false);
         for (auto it = settingValues.begin(); it != settingValues.end(); ++it)
             settings.setValue(it.key(), it.value());
-        AppServices services{&notifications, &engine, nullptr, this, this, this};
+        AppServices services{&notifications, &engine, nullptr, this, this, this, {}, {}};
         services.meetingInput = [this] {
             auto input = std::make_unique<FakeAudioInput>();
             meetingInput = input.get();

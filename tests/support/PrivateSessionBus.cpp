@@ -38,10 +38,10 @@ PrivateSessionBus::PrivateSessionBus(Access access, const QString &serviceFolder
     const QString services = serviceFolder.isEmpty() ? QString()
                                                      : QStringLiteral("<servicedir>") + serviceFolder +
                                                            QStringLiteral("</servicedir>");
-    config.write(QString::fromLatin1(kConfig)
-                     .arg(m_dir.path(), everyone ? QStringLiteral("\n    <allow user=\"*\"/>") : QString(),
-                          services)
-                     .toUtf8());
+    config.write(
+        QString::fromLatin1(kConfig)
+            .arg(m_dir.path(), everyone ? QStringLiteral("\n    <allow user=\"*\"/>") : QString(), services)
+            .toUtf8());
     config.close();
     if (everyone) {
         QFile::setPermissions(m_dir.path(),

@@ -20,6 +20,10 @@ QtObject {
     readonly property color warning: dark ? "#ffa033" : "#c76a00"
     readonly property color recording: dark ? "#ff453a" : "#ff3b30"
     readonly property color idle: Qt.rgba(0.2, 0.78, 0.35, 0.6)
+    readonly property color windowBackground: system.window
+    readonly property color groupBackground: dark ? "#2a2a2e" : "#f5f5f7"
+    readonly property color destructive: recording
+    readonly property color granted: dark ? "#30d158" : "#248a3d"
 
     // The mode accents, and the same hues where they colour text.
     readonly property color cyan: dark ? "#64d2ff" : "#32ade6"

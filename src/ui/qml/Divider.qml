@@ -1,0 +1,7 @@
+import QtQuick
+import Dictrava
+
+Rectangle {
+    implicitHeight: 1
+    color: Theme.divider
+}

@@ -1,0 +1,28 @@
+import QtQuick
+import QtQuick.Layouts
+import QtQuick.Controls.Fusion
+import Dictrava
+
+// A toggle in a settings form: the label on the left, the switch at the right end.
+RowLayout {
+    id: row
+
+    property alias text: label.text
+    property alias checked: toggle.checked
+    signal toggled
+
+    Layout.fillWidth: true
+
+    Text {
+        id: label
+        Layout.fillWidth: true
+        color: Theme.text
+        font.pixelSize: Theme.bodySize
+        wrapMode: Text.Wrap
+    }
+    Switch {
+        id: toggle
+        Accessible.name: label.text
+        onToggled: row.toggled()
+    }
+}
