@@ -90,7 +90,8 @@ private slots:
         m_field.setProcessEnvironment(m_x.environment());
         m_field.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_field.start(u"python3"_qs, {u"-c"_qs, QString::fromUtf8(kField)});
-        QTRY_VERIFY_WITH_TIMEOUT(m_field.readAllStandardOutput().contains("ready"), 10000);
+        QByteArray said;
+        QTRY_VERIFY_WITH_TIMEOUT((said += m_field.readAllStandardOutput()).contains("ready"), 30000);
         const QByteArray fieldFocus = focusedWindow();
 
         FocusCoachStore &coach = m_app->state->focusCoach();
