@@ -5,6 +5,7 @@
 #include "app/AppState.h"
 #include "core/Clock.h"
 #include "platform/MemoryPasteboard.h"
+#include "platform/NotificationCenter.h"
 #include "stores/HistoryStore.h"
 #include "ui/DataWindows.h"
 #include "ui/DesktopShell.h"
@@ -104,7 +105,10 @@ int main(int argc, char *argv[])
     // The app has the engine and the controls loaded before anyone opens History: warm both with
     // the settings window, closed again.
     shell.open(u"settings"_qs);
-    QTest::qWaitForWindowExposed(shell.window(u"settings"_qs));
+    if (!QTest::qWaitForWindowExposed(shell.window(u"settings"_qs))) {
+        std::fprintf(stderr, "the settings window did not appear\n");
+        return 1;
+    }
     shell.window(u"settings"_qs)->close();
     QTest::qWait(200);
 
