@@ -189,6 +189,11 @@ private slots:
     // Asked from the command line, each floating view appears at its size and place.
     void viewsOnRequest()
     {
+        // A capture shows the deck with its tasks: start from a hidden deck, since `deck` toggles.
+        if (status().value(u"deckVisible"_qs).toBool()) {
+            QCOMPARE(cli({u"deck"_qs}).exitCode, 0);
+            QTRY_VERIFY_WITH_TIMEOUT(!status().value(u"deckVisible"_qs).toBool(), 5000);
+        }
         QCOMPARE(cli({u"deck"_qs}).exitCode, 0);
         QTRY_COMPARE_WITH_TIMEOUT(windowGeometry(u"Dictra Command Deck"_qs), QRect(420, 130, 440, 460), 5000);
         QCOMPARE(
