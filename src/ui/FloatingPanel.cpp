@@ -24,7 +24,12 @@ FloatingPanel::FloatingPanel(ViewEngine &views, Style style, QObject *parent)
     : QObject(parent), m_views(views), m_style(std::move(style))
 {}
 
-FloatingPanel::~FloatingPanel() = default;
+FloatingPanel::~FloatingPanel()
+{
+    // The window hides as it is destroyed; by then the subclass that listens to hidden() is gone.
+    if (m_window)
+        m_window->disconnect(this);
+}
 
 bool FloatingPanel::isShown() const
 {
