@@ -29,9 +29,9 @@ QDateTime at(const QString &text)
 
 // "title;done;due=2026-12-07 09:00;remind=2026-12-07 05:30;people=Sarah,Tom", fields after the
 // title optional and in any order.
-DictraTask task(const QString &spec)
+DictraTask task(const QString &line)
 {
-    const QStringList fields = spec.split(u';');
+    const QStringList fields = line.split(u';');
     DictraTask task;
     task.id = QUuid::createUuid();
     task.title = fields.first();
@@ -187,8 +187,8 @@ private slots:
         AppHarness app;
         TaskStore &store = app.state->taskStore();
         QList<DictraTask> tasks;
-        for (const QString &spec : stored)
-            tasks << task(spec);
+        for (const QString &line : stored)
+            tasks << task(line);
         store.setTasks(tasks);
         TaskListModel model(store, *app.state);
 
