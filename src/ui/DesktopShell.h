@@ -26,7 +26,8 @@ class DesktopShell : public QObject
 
 public:
     // Call before the first Qt Quick window exists (the constructor does): renders with OpenGL
-    // where the display has it, in software otherwise, with see-through window backgrounds.
+    // where the display has it, in software otherwise, on the GUI thread, with see-through window
+    // backgrounds.
     static void prepareGraphics();
 
     explicit DesktopShell(AppState &app, QObject *parent = nullptr);
