@@ -6,3 +6,8 @@ void limitMallocArenas()
 {
     mallopt(M_ARENA_MAX, 2);
 }
+
+void releaseFreedMemory()
+{
+    malloc_trim(0);
+}

@@ -235,6 +235,13 @@ int main(int argc, char *argv[])
             watchdog.disarm();
     });
 
+    // A dictation's freed memory goes back to the system once the text is in place.
+    QTimer memoryRelease;
+    memoryRelease.setSingleShot(true);
+    memoryRelease.setInterval(std::chrono::seconds(1));
+    QObject::connect(&memoryRelease, &QTimer::timeout, &releaseFreedMemory);
+    QObject::connect(&appState, &AppState::processed, &memoryRelease, qOverload<>(&QTimer::start));
+
     DesktopShell desktop(appState);
     shell = &desktop;
     desktop.start();
