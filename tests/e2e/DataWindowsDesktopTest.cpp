@@ -1,4 +1,4 @@
-// The tasks, history and settings windows of the running app on a private X server, opened from
+// The tasks, history, settings and meeting windows of the running app on a private X server, opened from
 // the command line as a desktop key binding would: each at its size, once, showing the user's data.
 // Screenshots go to the build folder (DICTRAVA_SCREENSHOTS overrides).
 #include "support/IsolatedHome.h"
@@ -50,6 +50,7 @@ private slots:
         QTest::newRow("tasks") << u"tasks"_qs << u"Tasks & Reminders"_qs << QSize(560, 480) << true;
         QTest::newRow("history") << u"history"_qs << u"History"_qs << QSize(640, 480) << true;
         QTest::newRow("settings") << u"settings"_qs << u"Dictrava Settings"_qs << QSize(520, 420) << false;
+        QTest::newRow("meeting") << u"meeting"_qs << u"Meeting Mode"_qs << QSize(720, 560) << false;
     }
 
     void opensAtItsSizeOnce()
