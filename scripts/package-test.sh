@@ -20,6 +20,7 @@ state=$(package_state)
   fail "dictrava is already on this machine ($state); remove it first: sudo apt-get purge dictrava"
 
 ./scripts/package.sh
+built=$SECONDS
 debs=(dist/dictrava_*.deb)
 [ ${#debs[@]} -eq 1 ] || fail "expected one package in dist/, found: ${debs[*]}"
 version=$(dpkg-deb -f "${debs[0]}" Version)
@@ -93,4 +94,5 @@ done <"$scratch/files"
 [ -e /etc/xdg/autostart/dictrava.desktop ] || fail "apt-get remove dropped the autostart conffile"
 $SUDO apt-get purge -y -qq dictrava >/dev/null
 [ ! -e /etc/xdg/autostart/dictrava.desktop ] || fail "apt-get purge kept /etc/xdg/autostart/dictrava.desktop"
-echo "package-test: dictrava $version built, lintian-clean, installed, run and removed without a trace"
+echo "package-test: dictrava $version built and checked in ${built} s; installed, run and removed without a trace" \
+  "in $((SECONDS - built)) s"
