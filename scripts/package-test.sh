@@ -27,10 +27,14 @@ version=$(dpkg-deb -f "${debs[0]}" Version)
 
 scratch=$(mktemp -d)
 dpkg-query -W -f='${Package}\n' | sort >"$scratch/before"
+# man-db rebuilds its index after every install and removal (8 s each here); the test's manual
+# pages come and go again, so the index is left alone while it runs.
+mandb_flag=/var/lib/man-db/auto-update
+mandb_paused=""
 cleanup() {
   local status=$?
-  if [ "$(package_state)" != not-installed ] && [ -n "$(package_state)" ]; then
-    $SUDO apt-get purge -y -qq dictrava >/dev/null || status=1
+  if [ -n "$(package_state)" ] && [ "$(package_state)" != not-installed ]; then
+    $SUDO dpkg --purge dictrava >/dev/null || status=1
   fi
   # Dependencies apt had to add for the test go again; nothing else is touched.
   local added
@@ -39,10 +43,16 @@ cleanup() {
     # shellcheck disable=SC2086 # one package name a line
     $SUDO apt-get purge -y -qq $added >/dev/null || status=1
   fi
+  [ -z "$mandb_paused" ] || $SUDO touch "$mandb_flag" || status=1
   rm -rf "$scratch"
   exit $status
 }
 trap cleanup EXIT
+trap 'exit 130' INT TERM
+if [ -e "$mandb_flag" ]; then
+  $SUDO rm "$mandb_flag"
+  mandb_paused=1
+fi
 
 # Only what Depends names: a missing runtime dependency shows on a machine that lacks it.
 $SUDO apt-get install -y -qq --no-install-recommends "$PWD/${debs[0]}" >/dev/null
@@ -92,7 +102,7 @@ while read -r path; do
 done <"$scratch/files"
 ((${#left[@]} == 0)) || fail "left under /usr after apt-get remove: ${left[*]}"
 [ -e /etc/xdg/autostart/dictrava.desktop ] || fail "apt-get remove dropped the autostart conffile"
-$SUDO apt-get purge -y -qq dictrava >/dev/null
-[ ! -e /etc/xdg/autostart/dictrava.desktop ] || fail "apt-get purge kept /etc/xdg/autostart/dictrava.desktop"
+$SUDO dpkg --purge dictrava >/dev/null
+[ ! -e /etc/xdg/autostart/dictrava.desktop ] || fail "purging kept /etc/xdg/autostart/dictrava.desktop"
 echo "package-test: dictrava $version built and checked in ${built} s; installed, run and removed without a trace" \
   "in $((SECONDS - built)) s"
