@@ -262,30 +262,38 @@ private slots:
         QVERIFY2(wordOverlap(kFirst, *events->final) >= 0.75, qPrintable(*events->final));
     }
 
-    // The second utterance starts while the first is still open and finishes first.
-    void overlappingTasksBothFinish()
+    // Later utterances start while the first is still open and finish first; there are more of
+    // them than decoders may be loaded at once, so some wait for a decoder with their audio kept.
+    void overlappingTasksAllFinish()
     {
         const auto first = renderSpeech(u"slt"_s, kFirst, 48000);
-        const auto second = renderSpeech(u"awb"_s, kSecond, 48000) + silence(0.3, 48000);
+        const auto later = renderSpeech(u"awb"_s, kSecond, 48000) + silence(0.3, 48000);
         const std::size_t half = first.size() / 2;
         auto firstEvents = std::make_shared<Events>();
-        auto secondEvents = std::make_shared<Events>();
         auto firstTask = m_recognizer->startTask(48000, record(firstEvents));
         firstTask->append(std::span(first).first(half));
         QVERIFY(firstEvents->waitForPartial());
 
-        auto secondTask = m_recognizer->startTask(48000, record(secondEvents));
-        feed(*secondTask, second);
-        secondTask->endAudio();
-        QVERIFY(secondEvents->waitForEnd());
+        std::vector<std::shared_ptr<Events>> laterEvents;
+        std::vector<std::unique_ptr<RecognitionTask>> laterTasks;
+        for (int i = 0; i < 3; ++i) {
+            laterEvents.push_back(std::make_shared<Events>());
+            laterTasks.push_back(m_recognizer->startTask(48000, record(laterEvents.back())));
+            feed(*laterTasks.back(), later);
+            laterTasks.back()->endAudio();
+        }
+        for (const auto &events : laterEvents) {
+            QVERIFY(events->waitForEnd(60s));
+            QVERIFY(events->final);
+            QVERIFY2(wordOverlap(kSecond, *events->final) >= 0.75, qPrintable(*events->final));
+        }
         QVERIFY(!firstEvents->ended());
 
         feed(*firstTask, std::vector<float>(first.begin() + std::ptrdiff_t(half), first.end()));
         firstTask->endAudio();
         QVERIFY(firstEvents->waitForEnd());
-        QVERIFY(firstEvents->final && secondEvents->final);
+        QVERIFY(firstEvents->final);
         QVERIFY2(wordOverlap(kFirst, *firstEvents->final) >= 0.75, qPrintable(*firstEvents->final));
-        QVERIFY2(wordOverlap(kSecond, *secondEvents->final) >= 0.75, qPrintable(*secondEvents->final));
     }
 
     void findsModels_data()
