@@ -1,4 +1,5 @@
 #include "app/AppState.h"
+#include "TestRegistry.h"
 #include "app/CommandDeckController.h"
 #include "app/DeckPanel.h"
 #include "app/OpenWindowBridge.h"
@@ -291,5 +292,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(AppStateTest)
+DICTRAVA_TEST(AppStateTest)
 #include "AppStateTest.moc"

@@ -1,3 +1,4 @@
+#include "TestRegistry.h"
 #include "app/LocalNotificationCenter.h"
 #include "platform/DBusNotificationClient.h"
 #include "support/PrivateSessionBus.h"
@@ -309,5 +310,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(NotificationCenterTest)
+DICTRAVA_TEST(NotificationCenterTest)
 #include "NotificationCenterTest.moc"

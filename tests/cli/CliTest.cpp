@@ -1,3 +1,4 @@
+#include "TestRegistry.h"
 #include "support/IsolatedHome.h"
 #include "support/RenderedSpeech.h"
 #include "support/TinyTmpfs.h"
@@ -334,5 +335,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(CliTest)
+DICTRAVA_TEST(CliTest)
 #include "CliTest.moc"

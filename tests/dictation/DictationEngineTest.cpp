@@ -1,4 +1,5 @@
 #include "dictation/DictationEngine.h"
+#include "TestRegistry.h"
 #include "platform/PocketSphinxRecognizer.h"
 #include "support/FakeAudioInput.h"
 #include "support/RenderedSpeech.h"
@@ -477,5 +478,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(DictationEngineTest)
+DICTRAVA_TEST(DictationEngineTest)
 #include "DictationEngineTest.moc"

@@ -1,5 +1,6 @@
 // A key bound to `dictrava-cli ptt start` or `deck` works before the app runs: the session bus
 // starts the app from its service file. Asking for the status never starts it.
+#include "TestRegistry.h"
 #include "platform/DBusControlService.h"
 #include "support/IsolatedHome.h"
 #include "support/PrivateSessionBus.h"
@@ -96,5 +97,5 @@ private:
     std::unique_ptr<QDBusConnection> m_connection;
 };
 
-QTEST_GUILESS_MAIN(BusActivationTest)
+DICTRAVA_TEST(BusActivationTest)
 #include "BusActivationTest.moc"

@@ -1,5 +1,6 @@
 // The app's data as an unlucky user's is treated: a second writer, a kill right after an answer,
 // a full disk, an oversized request, the X server going away.
+#include "TestRegistry.h"
 #include "support/IsolatedHome.h"
 #include "support/PrivateSessionBus.h"
 #include "support/PrivateXServer.h"
@@ -182,5 +183,5 @@ private:
     std::unique_ptr<QProcess> m_app;
 };
 
-QTEST_GUILESS_MAIN(DataSafetyTest)
+DICTRAVA_TEST(DataSafetyTest)
 #include "DataSafetyTest.moc"

@@ -1,5 +1,6 @@
 // A live meeting as a user has it: dictrava on an X server with a session bus and a sound server
 // whose microphone plays two rendered voices, driven from the command line.
+#include "TestRegistry.h"
 #include "platform/SpeechModel.h"
 #include "support/IsolatedHome.h"
 #include "support/PrivatePulseServer.h"
@@ -111,5 +112,5 @@ private:
     QByteArray m_appOutput;
 };
 
-QTEST_GUILESS_MAIN(LiveMeetingTest)
+DICTRAVA_TEST(LiveMeetingTest)
 #include "LiveMeetingTest.moc"

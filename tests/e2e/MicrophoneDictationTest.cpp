@@ -1,6 +1,7 @@
 // The microphone going away mid-recording, end to end without a desktop: a real PulseAudio server
 // whose microphone is a pipe fed with rendered speech, captured through PulseAudioInput and
 // recognised by PocketSphinx. (Dictation into another program: DesktopDictationTest.)
+#include "TestRegistry.h"
 #include "dictation/DictationEngine.h"
 #include "platform/PocketSphinxRecognizer.h"
 #include "platform/PulseAudioInput.h"
@@ -54,5 +55,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(MicrophoneDictationTest)
+DICTRAVA_TEST(MicrophoneDictationTest)
 #include "MicrophoneDictationTest.moc"

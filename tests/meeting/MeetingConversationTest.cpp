@@ -1,6 +1,7 @@
 #include "core/Clock.h"
 #include "meeting/MeetingSession.h"
 
+#include "TestRegistry.h"
 #include "platform/PocketSphinxRecognizer.h"
 #include "platform/WavFileInput.h"
 #include "support/RenderedSpeech.h"
@@ -142,5 +143,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(MeetingConversationTest)
+DICTRAVA_TEST(MeetingConversationTest)
 #include "MeetingConversationTest.moc"

@@ -1,4 +1,5 @@
 #include "meeting/MeetingSession.h"
+#include "TestRegistry.h"
 #include "core/Clock.h"
 #include "meeting/MeetingNotes.h"
 #include "platform/MemoryPasteboard.h"
@@ -492,5 +493,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(MeetingSessionTest)
+DICTRAVA_TEST(MeetingSessionTest)
 #include "MeetingSessionTest.moc"

@@ -1,4 +1,5 @@
 #include "meeting/SpeakerDiarizer.h"
+#include "TestRegistry.h"
 
 #include <QTest>
 
@@ -115,5 +116,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(SpeakerDiarizerTest)
+DICTRAVA_TEST(SpeakerDiarizerTest)
 #include "SpeakerDiarizerTest.moc"

@@ -1,4 +1,5 @@
 #include "planning/TaskStore.h"
+#include "TestRegistry.h"
 #include "core/Json.h"
 #include "support/IsolatedHome.h"
 #include "support/RecordingNotificationCenter.h"
@@ -176,5 +177,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TaskStoreTest)
+DICTRAVA_TEST(TaskStoreTest)
 #include "TaskStoreTest.moc"

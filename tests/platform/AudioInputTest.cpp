@@ -1,3 +1,4 @@
+#include "TestRegistry.h"
 #include "platform/PulseAudioInput.h"
 #include "platform/WavFileInput.h"
 #include "support/PrivatePulseServer.h"
@@ -378,5 +379,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(AudioInputTest)
+DICTRAVA_TEST(AudioInputTest)
 #include "AudioInputTest.moc"

@@ -1,4 +1,5 @@
 #include "platform/PocketSphinxRecognizer.h"
+#include "TestRegistry.h"
 #include "support/RenderedSpeech.h"
 
 #include <QDir>
@@ -330,5 +331,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(PocketSphinxRecognizerTest)
+DICTRAVA_TEST(PocketSphinxRecognizerTest)
 #include "PocketSphinxRecognizerTest.moc"

@@ -1,4 +1,5 @@
 #include "stores/JsonStore.h"
+#include "TestRegistry.h"
 #include "stores/HistoryStore.h"
 #include "stores/StoreNotices.h"
 #include "support/IsolatedHome.h"
@@ -300,5 +301,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(JsonStoreTest)
+DICTRAVA_TEST(JsonStoreTest)
 #include "JsonStoreTest.moc"

@@ -1,14 +1,12 @@
+#include "TestRegistry.h"
 #include "ui/DockStationWindow.h"
 #include "ui/DockWaveform.h"
 #include "ui/ViewEngine.h"
 
 #include <QQuickView>
 #include <QTest>
-#include <QtQml/qqmlextensionplugin.h>
 
 #include <cmath>
-
-Q_IMPORT_QML_PLUGIN(DictravaPlugin)
 
 class DockStationTest : public QObject
 {
@@ -109,5 +107,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(DockStationTest)
+DICTRAVA_TEST(DockStationTest)
 #include "DockStationTest.moc"

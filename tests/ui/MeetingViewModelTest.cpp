@@ -1,5 +1,6 @@
 #include "ui/MeetingViewModel.h"
 
+#include "TestRegistry.h"
 #include "core/Clock.h"
 #include "meeting/MeetingSession.h"
 #include "support/FakeAudioInput.h"
@@ -164,5 +165,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(MeetingViewModelTest)
+DICTRAVA_TEST(MeetingViewModelTest)
 #include "MeetingViewModelTest.moc"

@@ -1,4 +1,5 @@
 #include "ui/MenuBarModel.h"
+#include "TestRegistry.h"
 #include "app/CommandDeckController.h"
 #include "planning/FocusCoachStore.h"
 #include "planning/TaskStore.h"
@@ -208,5 +209,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(MenuBarModelTest)
+DICTRAVA_TEST(MenuBarModelTest)
 #include "MenuBarModelTest.moc"

@@ -1,5 +1,6 @@
 // What the Command Deck, the focus HUD and the briefing card say in each state: their texts, not
 // their pixels.
+#include "TestRegistry.h"
 #include "app/CommandDeckController.h"
 #include "planning/BriefingStore.h"
 #include "planning/FocusCoachStore.h"
@@ -289,5 +290,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(PanelViewModelsTest)
+DICTRAVA_TEST(PanelViewModelsTest)
 #include "PanelViewModelsTest.moc"

@@ -1,5 +1,6 @@
 // The models behind the tasks, history and settings windows, against the real stores in a
 // private data folder.
+#include "TestRegistry.h"
 #include "core/Json.h"
 #include "planning/BriefingStore.h"
 #include "planning/TaskStore.h"
@@ -505,5 +506,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(WindowModelsTest)
+DICTRAVA_TEST(WindowModelsTest)
 #include "WindowModelsTest.moc"

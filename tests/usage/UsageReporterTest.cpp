@@ -1,4 +1,5 @@
 #include "usage/UsageReporter.h"
+#include "TestRegistry.h"
 #include "support/RecordingHttpServer.h"
 #include "usage/MachineName.h"
 
@@ -235,5 +236,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(UsageReporterTest)
+DICTRAVA_TEST(UsageReporterTest)
 #include "UsageReporterTest.moc"
