@@ -108,8 +108,6 @@ private slots:
                 if (commonWords(script[i].text, segment.text) > commonWords(script[line].text, segment.text))
                     line = i;
             }
-            qInfo().noquote() << segment.speakerIndex << segment.speakerLabel << "|" << segment.text
-                              << "| line" << line;
             linesHeard << int(line);
             truth << speakers[line];
             attributed << segment.speakerIndex;

@@ -79,15 +79,6 @@ private slots:
             QVERIFY(speaker.statistics.isFinite());
     }
 
-    // A voice is the sum of what joined it, so it moves toward a voice that keeps joining.
-    void statisticsAddUp()
-    {
-        SpeakerDiarizer diarizer = roster(1);
-        QCOMPARE(diarizer.assign(voice(2)), 0);
-        QCOMPARE(diarizer.speakers().at(0).statistics.frames, 200.0);
-        QCOMPARE(diarizer.speakers().at(0).statistics.sum[0], 200.0);
-    }
-
     void enrollAndLabels()
     {
         SpeakerDiarizer diarizer = roster(3);
