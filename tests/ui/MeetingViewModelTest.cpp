@@ -84,13 +84,6 @@ private slots:
             << QStringList{} << QStringList{u"header: Start meeting"_s,         u"chips: "_s,
                                             u"map voice: disabled"_s,           u"hint: "_s + kTip,
                                             u"transcript: No transcript yet"_s, u"footer: , copy disabled"_s};
-        QTest::newRow("running, nothing said") << QStringList{u"start"_s, u"type:  "_s}
-                                               << QStringList{u"header: 0:00, 0 words, Pause, End meeting"_s,
-                                                              u"chips: "_s,
-                                                              u"map voice: disabled"_s,
-                                                              u"hint: "_s + kTip,
-                                                              u"transcript: 0 rows"_s,
-                                                              u"footer: , copy disabled"_s};
         QTest::newRow("one action item, paused")
             << QStringList{u"start"_s, u"say:We will ship it"_s, u"say:hello there"_s, u"pause"_s}
             << QStringList{u"header: 0:00, 6 words, Resume, End meeting"_s,
