@@ -36,6 +36,8 @@ Rectangle {
         ScrollBar.vertical: ScrollBar {}
 
         highlight: Rectangle {
+            // The list sizes a highlight only while it has no width; bound, it follows the rows.
+            width: list.width
             radius: 6
             color: list.activeFocus ? Theme.hoverFill : "transparent"
         }

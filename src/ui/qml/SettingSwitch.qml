@@ -18,7 +18,9 @@ RowLayout {
         Layout.fillWidth: true
         color: Theme.text
         font.pixelSize: Theme.bodySize
-        wrapMode: Text.Wrap
+        // One line: a label that wraps while the form is first laid out leaves the row's
+        // height stale and the switch drawn below it.
+        elide: Text.ElideRight
     }
     Switch {
         id: toggle

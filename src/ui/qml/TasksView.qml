@@ -94,6 +94,8 @@ Rectangle {
                 }
 
                 highlight: Rectangle {
+                    // The list sizes a highlight only while it has no width; bound, it follows the rows.
+                    width: list.width
                     radius: 6
                     color: list.activeFocus ? Theme.hoverFill : Theme.quaternaryFill
                 }
