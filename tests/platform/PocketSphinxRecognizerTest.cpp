@@ -1,4 +1,5 @@
 #include "platform/PocketSphinxRecognizer.h"
+#include "TestRegistry.h"
 #include "support/RenderedSpeech.h"
 
 #include <QDir>
@@ -141,9 +142,9 @@ private slots:
     {
         QTest::addColumn<QString>("voice");
         QTest::addColumn<int>("rate");
-        for (const auto *voice : {"slt", "rms", "awb", "kal16"})
-            for (const int rate : {16000, 48000})
-                QTest::addRow("%s, %d Hz", voice, rate) << QString::fromLatin1(voice) << rate;
+        // Other voices and rates: endsAtPause and overlappingTasksBothFinish.
+        QTest::newRow("rms, 16 kHz") << u"rms"_s << 16000;
+        QTest::newRow("kal16, 48 kHz") << u"kal16"_s << 48000;
     }
 
     void recognisesSpeech()
@@ -330,7 +331,6 @@ private slots:
     {
         const auto model = findSpeechModel(u"en_US"_s);
         QVERIFY(model);
-        QCOMPARE(model->acousticModel, u"/usr/share/pocketsphinx/model/en-us/en-us"_s);
         QVERIFY(isSpeechRecognitionAvailable(u"de_DE"_s)); // US English stands in
         QTemporaryDir empty;
         QVERIFY(!isSpeechRecognitionAvailable(u"en_US"_s, empty.path()));
@@ -338,5 +338,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(PocketSphinxRecognizerTest)
+DICTRAVA_TEST(PocketSphinxRecognizerTest)
 #include "PocketSphinxRecognizerTest.moc"
