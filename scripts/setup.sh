@@ -15,11 +15,16 @@ PACKAGES=(
   flite sox pulseaudio pulseaudio-utils xvfb xdotool xclip imagemagick dbus dbus-x11 python3-tk
   libwayland-dev plasma-wayland-protocols sway qt6-wayland wl-clipboard libnss-wrapper python3-gi gir1.2-gtk-3.0
   desktop-file-utils appstream man-db
+  debhelper dpkg-dev lintian librsvg2-bin ninja-build
 )
 
+# One query for all of them, so that a run with nothing to do takes no time.
+declare -A installed=()
+while read -r p; do installed[$p]=1; done < <(dpkg-query -W -f='${Package} ${Status}\n' "${PACKAGES[@]}" 2>/dev/null |
+  awk '/ install ok installed$/ {print $1}')
 missing=()
 for p in "${PACKAGES[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  [ -n "${installed[$p]:-}" ] || missing+=("$p")
 done
 
 if ((${#missing[@]})); then

@@ -6,6 +6,11 @@
 #include <utility>
 
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+constexpr auto kGiveUpLimit = 60s;
+}
 
 UtteranceRecognizer::UtteranceRecognizer(TextHandler onPartial) : m_onPartial(std::move(onPartial)) {}
 
@@ -48,7 +53,20 @@ void UtteranceRecognizer::finish(CompletionHandler completion, DelayedJobQueue &
     }
     if (m_task)
         m_task->endAudio();
-    timeouts.postAfter(limit, [self = shared_from_this()] { self->resolve(); });
+    resolveAfter(timeouts, limit, std::chrono::steady_clock::now() + kGiveUpLimit);
+}
+
+void UtteranceRecognizer::resolveAfter(DelayedJobQueue &timeouts, std::chrono::milliseconds limit,
+                                       std::chrono::steady_clock::time_point giveUpAt)
+{
+    timeouts.postAfter(limit,
+                       [self = shared_from_this(), task = std::weak_ptr(m_task), &timeouts, limit, giveUpAt] {
+                           const std::shared_ptr<RecognitionTask> held = task.lock();
+                           if (held && held->backlog() > 0 && std::chrono::steady_clock::now() < giveUpAt)
+                               self->resolveAfter(timeouts, limit, giveUpAt);
+                           else
+                               self->resolve();
+                       });
 }
 
 void UtteranceRecognizer::cancelTask()

@@ -16,7 +16,9 @@ class DelayedJobQueue;
 // Recognises one utterance of a meeting with a recognition task of its own, so a slow
 // recognition never holds up the next utterance. After finish() the text is delivered exactly
 // once: at the final result, at an error (the text so far), or when the time limit runs out
-// (the latest partial text), whichever comes first.
+// (the latest partial text), whichever comes first. The limit counts only once the recogniser has
+// caught up with the audio it was given: one that lags behind (a busy machine, a recording read
+// faster than it plays) is still working on what was said, and is given up on only after a minute.
 //
 // The task itself is only touched by the owner's thread (append, finish, cancelTask): it is
 // never cancelled or destroyed on the recogniser's own callback thread.
@@ -47,11 +49,14 @@ public:
 
 private:
     explicit UtteranceRecognizer(TextHandler onPartial);
+    void resolveAfter(DelayedJobQueue &timeouts, std::chrono::milliseconds limit,
+                      std::chrono::steady_clock::time_point giveUpAt);
     void handle(const std::optional<RecognitionResult> &result, const std::optional<RecognitionError> &error);
     void resolve();
 
     const TextHandler m_onPartial;
-    std::unique_ptr<RecognitionTask> m_task;
+    // Shared only with the time-out's check of its backlog, which never outlives the owner's use.
+    std::shared_ptr<RecognitionTask> m_task;
 
     std::atomic<bool> m_ended = false;
     std::mutex m_lock; // guards the four below

@@ -67,7 +67,9 @@ void Worker::run()
         return;
     }
     QString error;
-    m_decoder = m_pool.acquire(&error);
+    m_decoder = m_pool.acquire(&error, [this] { return isCancelled(); });
+    if (!m_decoder && isCancelled())
+        return;
     if (!m_decoder || !m_decoder->startUtterance()) {
         m_pool.release(std::move(m_decoder));
         fail(RecognitionError::Kind::Failed, error.isEmpty() ? u"Speech recognizer unavailable"_s : error);

@@ -1,4 +1,5 @@
 #include "app/AppState.h"
+#include "TestRegistry.h"
 #include "app/CommandDeckController.h"
 #include "app/DeckPanel.h"
 #include "app/OpenWindowBridge.h"
@@ -73,9 +74,9 @@ private slots:
         QTest::newRow("focus") << u"focus"_qs << none << true << u"goal: launch the site"_qs
                                << u"Goal: launch the site"_qs << u"Focus: Launch the site"_qs
                                << u"Focus locked · 3 milestones"_qs << QString();
-        QTest::newRow("briefing always plural")
-            << u"briefing"_qs << none << true << u"call the bank"_qs << u"Call the bank"_qs
-            << u"Briefing saved · 1 items"_qs << u"Briefing for 2026-12-07 ready"_qs << QString();
+        QTest::newRow("briefing") << u"briefing"_qs << none << true << u"call the bank"_qs
+                                  << u"Call the bank"_qs << u"Briefing saved · 1 items"_qs
+                                  << u"Briefing for 2026-12-07 ready"_qs << QString();
         QTest::newRow("fillers only") << u"dictate"_qs << none << true << u"um uh hmm"_qs << QString() << idle
                                       << QString() << QString();
         QTest::newRow("fillers kept when off")
@@ -291,5 +292,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(AppStateTest)
+DICTRAVA_TEST(AppStateTest)
 #include "AppStateTest.moc"

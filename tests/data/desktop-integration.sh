@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
 # What the desktop and the package read about the app: the menu and autostart entries, the
 # AppStream data, the manual pages, and --help/--version of both programs, which must answer
-# without a display. Usage: desktop-integration.sh SOURCE_DIR VERSION DICTRAVA DICTRAVA_CLI
+# without a display. Usage: desktop-integration.sh SOURCE_DIR BUILD_DIR VERSION DICTRAVA DICTRAVA_CLI
 set -uo pipefail
-source_dir=$1 version=$2 app=$3 cli=$4
+source_dir=$1 build_dir=$2 version=$3 app=$4 cli=$5
 failures=0
 fail() {
   echo "FAIL: $*" >&2
   failures=$((failures + 1))
 }
 
-desktop-file-validate "$source_dir/data/dictrava.desktop" "$source_dir/data/dictrava-autostart.desktop" ||
+desktop-file-validate "$build_dir/data/dictrava.desktop" "$source_dir/data/dictrava-autostart.desktop" ||
   fail "desktop entries"
 appstreamcli validate --no-net "$source_dir/data/com.korvo.Dictrava.metainfo.xml" || fail "AppStream data"
 
@@ -37,7 +37,7 @@ while IFS='|' read -r program argument words; do
 done <<ROWS
 $app|--help|dictrava --version dictrava-cli
 $app|--version|$version
-$cli|--help|dictate capture focus briefing meeting ptt deck status --text --audio --json
+$cli|--help|dictate capture focus briefing meeting ptt deck open status --text --audio --json
 $cli|--version|$version
 ROWS
 

@@ -1,4 +1,5 @@
 #include "dictation/HotkeyManager.h"
+#include "TestRegistry.h"
 
 #include <QTest>
 
@@ -131,5 +132,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(HotkeyManagerTest)
+DICTRAVA_TEST(HotkeyManagerTest)
 #include "HotkeyManagerTest.moc"

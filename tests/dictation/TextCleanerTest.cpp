@@ -1,4 +1,5 @@
 #include "dictation/TextCleaner.h"
+#include "TestRegistry.h"
 
 #include <QTest>
 
@@ -124,5 +125,5 @@ private slots:
     void survivesBadInput() { cleans(); }
 };
 
-QTEST_APPLESS_MAIN(TextCleanerTest)
+DICTRAVA_TEST(TextCleanerTest)
 #include "TextCleanerTest.moc"

@@ -1,28 +1,19 @@
 // A key bound to `dictrava-cli ptt start` or `deck` works before the app runs: the session bus
 // starts the app from its service file. Asking for the status never starts it.
+#include "TestRegistry.h"
 #include "platform/DBusControlService.h"
 #include "support/IsolatedHome.h"
+#include "support/LaunchedApp.h"
 #include "support/PrivateSessionBus.h"
 
 #include <QDBusConnectionInterface>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
-
-namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-};
-
-} // namespace
 
 class BusActivationTest : public QObject
 {
@@ -56,7 +47,7 @@ private slots:
 
     void statusDoesNotStartTheApp()
     {
-        const Run run = cli({u"status"_qs});
+        const CliRun run = cli({u"status"_qs});
         QCOMPARE(run.exitCode, 1);
         QVERIFY(!appRunning());
     }
@@ -65,7 +56,7 @@ private slots:
     {
         QCOMPARE(cli({u"deck"_qs}).exitCode, 0);
         QVERIFY(appRunning());
-        const Run status = cli({u"status"_qs});
+        const CliRun status = cli({u"status"_qs});
         QCOMPARE(status.exitCode, 0);
         QVERIFY2(QJsonDocument::fromJson(status.out).object().value(u"deckVisible"_qs).toBool(),
                  status.out.constData());
@@ -77,18 +68,8 @@ private:
         return m_connection->interface()->isServiceRegistered(DBusControlService::kServiceName).value();
     }
 
-    static Run cli(const QStringList &arguments)
-    {
-        QProcess process;
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(QStringLiteral(DICTRAVA_CLI), arguments);
-        Run run;
-        if (process.waitForFinished(60000)) {
-            run.exitCode = process.exitCode();
-            run.out = process.readAllStandardOutput();
-        }
-        return run;
-    }
+    // Inherits the private bus from this process, as a key binding's command would.
+    static CliRun cli(const QStringList &arguments) { return runCli(arguments); }
 
     IsolatedHome m_home;
     QTemporaryDir m_services;
@@ -96,5 +77,5 @@ private:
     std::unique_ptr<QDBusConnection> m_connection;
 };
 
-QTEST_GUILESS_MAIN(BusActivationTest)
+DICTRAVA_TEST(BusActivationTest)
 #include "BusActivationTest.moc"

@@ -1,6 +1,8 @@
 // The app's data as an unlucky user's is treated: a second writer, a kill right after an answer,
 // a full disk, an oversized request, the X server going away.
+#include "TestRegistry.h"
 #include "support/IsolatedHome.h"
+#include "support/LaunchedApp.h"
 #include "support/PrivateSessionBus.h"
 #include "support/PrivateXServer.h"
 #include "support/TinyTmpfs.h"
@@ -11,8 +13,6 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <QTest>
 
 #include <memory>
@@ -48,7 +48,7 @@ private slots:
             QVERIFY2(second.readAllStandardError().contains("another Dictrava is using"),
                      qPrintable(program));
         }
-        QCOMPARE(m_app->state(), QProcess::Running);
+        QCOMPARE(m_app.process().state(), QProcess::Running);
     }
 
     // Process answers once its records are on disk: a kill right after the answer loses none.
@@ -58,8 +58,8 @@ private slots:
         for (int run = 0; run < kRuns; ++run) {
             startApp();
             QCOMPARE(cli({u"capture"_qs, u"--text"_qs, u"call person %1"_qs.arg(run)}).exitCode, 0);
-            m_app->kill();
-            QVERIFY(m_app->waitForFinished(10000));
+            m_app.process().kill();
+            QVERIFY(m_app.process().waitForFinished(10000));
         }
         QFile tasks(m_home.dataFolder() + u"/tasks.json"_qs);
         QVERIFY(tasks.open(QIODevice::ReadOnly));
@@ -85,7 +85,7 @@ private slots:
             QSKIP(qPrintable(disk.whyNot()));
         startApp();
         QVERIFY(disk.fill());
-        const Run failed = cli({u"capture"_qs, u"--text"_qs, u"call Maya"_qs});
+        const CliRun failed = cli({u"capture"_qs, u"--text"_qs, u"call Maya"_qs});
         QCOMPARE(failed.exitCode, 1);
         QVERIFY2(failed.err.contains("Could not save your tasks: disk full"), failed.err.constData());
         // History and tasks both failed; the line shows the last of them.
@@ -105,25 +105,18 @@ private slots:
     // never by a signal.
     void displayLossEndsTheApp()
     {
-        for (int run = 0; run < 4; ++run) {
+        for (int run = 0; run < 2; ++run) {
             auto x = std::make_unique<PrivateXServer>();
             QVERIFY(x->isRunning());
             startApp(x->display());
             x.reset();
-            QVERIFY(m_app->waitForFinished(20000));
-            QCOMPARE(m_app->exitStatus(), QProcess::NormalExit);
-            QCOMPARE(m_app->exitCode(), 1);
+            QVERIFY(m_app.process().waitForFinished(20000));
+            QCOMPARE(m_app.process().exitStatus(), QProcess::NormalExit);
+            QCOMPARE(m_app.process().exitCode(), 1);
         }
     }
 
 private:
-    struct Run
-    {
-        int exitCode = -1;
-        QByteArray out;
-        QByteArray err;
-    };
-
     QProcessEnvironment environment(const QByteArray &display) const
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -136,51 +129,18 @@ private:
 
     void startApp(const QByteArray &display = {})
     {
-        stopApp();
-        m_app = std::make_unique<QProcess>();
-        m_app->setProcessEnvironment(environment(display.isEmpty() ? m_x.display() : display));
-        m_app->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_app->start(QStringLiteral(DICTRAVA_APP), {});
-        QTRY_VERIFY_WITH_TIMEOUT(!status().isEmpty(), 20000);
+        m_app.setEnvironment(environment(display.isEmpty() ? m_x.display() : display));
+        QVERIFY(m_app.start());
     }
-
-    void stopApp()
-    {
-        if (!m_app)
-            return;
-        if (m_app->state() != QProcess::NotRunning) {
-            m_app->terminate();
-            if (!m_app->waitForFinished(10000))
-                m_app->kill();
-        }
-        m_app.reset();
-    }
-
-    Run cli(const QStringList &arguments) const
-    {
-        QProcess process;
-        process.setProcessEnvironment(environment(m_x.display()));
-        process.start(QStringLiteral(DICTRAVA_CLI), arguments);
-        Run run;
-        if (process.waitForFinished(30000)) {
-            run.exitCode = process.exitCode();
-            run.out = process.readAllStandardOutput();
-            run.err = process.readAllStandardError();
-        }
-        return run;
-    }
-
-    QJsonObject status() const
-    {
-        const Run run = cli({u"status"_qs});
-        return run.exitCode == 0 ? QJsonDocument::fromJson(run.out).object() : QJsonObject();
-    }
+    void stopApp() { m_app.stop(); }
+    CliRun cli(const QStringList &arguments) const { return m_app.cli(arguments); }
+    QJsonObject status() const { return m_app.status(); }
 
     IsolatedHome m_home;
     PrivateSessionBus m_bus;
     PrivateXServer m_x;
-    std::unique_ptr<QProcess> m_app;
+    LaunchedApp m_app;
 };
 
-QTEST_GUILESS_MAIN(DataSafetyTest)
+DICTRAVA_TEST(DataSafetyTest)
 #include "DataSafetyTest.moc"

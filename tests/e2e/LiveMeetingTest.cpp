@@ -1,14 +1,15 @@
 // A live meeting as a user has it: dictrava on an X server with a session bus and a sound server
 // whose microphone plays two rendered voices, driven from the command line.
+#include "TestRegistry.h"
 #include "platform/SpeechModel.h"
 #include "support/IsolatedHome.h"
+#include "support/LaunchedApp.h"
 #include "support/PrivatePulseServer.h"
 #include "support/PrivateSessionBus.h"
 #include "support/PrivateXServer.h"
 #include "support/RenderedSpeech.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,17 +28,11 @@ private slots:
         QVERIFY2(m_x.isRunning(), "Xvfb did not start");
         QVERIFY2(m_bus.isRunning(), qPrintable(m_bus.errorString()));
         QVERIFY2(m_pulse.isRunning(), qPrintable(m_pulse.errorString()));
-        m_app.setProcessEnvironment(environment());
-        m_app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_app.start(QStringLiteral(DICTRAVA_APP), {});
-        QTRY_VERIFY_WITH_TIMEOUT(appOutput().contains("[Shell] Ready"), 15000);
-    }
-
-    void cleanupTestCase()
-    {
-        m_app.terminate();
-        if (!m_app.waitForFinished(5000))
-            m_app.kill();
+        QProcessEnvironment environment = m_x.environment();
+        environment.insert(u"PULSE_SERVER"_s, m_pulse.serverAddress());
+        environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, m_bus.address());
+        m_app.setEnvironment(environment);
+        QVERIFY(m_app.start());
     }
 
     // The microphone hears two voices; the transcript, the chips and the notes follow.
@@ -69,47 +64,15 @@ private slots:
     }
 
 private:
-    struct Run
-    {
-        int exitCode = -1;
-        QByteArray out;
-    };
-
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment environment = m_x.environment();
-        environment.insert(u"PULSE_SERVER"_s, m_pulse.serverAddress());
-        environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, m_bus.address());
-        return environment;
-    }
-
-    Run cli(const QStringList &arguments) const
-    {
-        QProcess process;
-        process.setProcessEnvironment(environment());
-        process.start(QStringLiteral(DICTRAVA_CLI), arguments);
-        Run run;
-        if (process.waitForFinished(30000)) {
-            run.exitCode = process.exitCode();
-            run.out = process.readAllStandardOutput();
-        }
-        return run;
-    }
-
-    QByteArray appOutput()
-    {
-        m_appOutput += m_app.readAllStandardOutput();
-        return m_appOutput;
-    }
+    CliRun cli(const QStringList &arguments) const { return m_app.cli(arguments); }
 
     const PrivateXServer m_x;
     IsolatedHome m_home;
     PrivateSessionBus m_bus;
     PrivatePulseServer m_pulse{PrivatePulseOptions{48000, 1, true}};
     QTemporaryDir m_files;
-    QProcess m_app;
-    QByteArray m_appOutput;
+    LaunchedApp m_app;
 };
 
-QTEST_GUILESS_MAIN(LiveMeetingTest)
+DICTRAVA_TEST(LiveMeetingTest)
 #include "LiveMeetingTest.moc"

@@ -6,6 +6,7 @@
 #include "platform/WaylandVirtualKeyboard.h"
 #include "platform/WlrDataControlPasteboard.h"
 #include "support/IsolatedHome.h"
+#include "support/LaunchedApp.h"
 #include "support/PrivatePulseServer.h"
 #include "support/PrivateSessionBus.h"
 #include "support/PrivateWaylandCompositor.h"
@@ -14,9 +15,6 @@
 #include "support/WaylandTextField.h"
 
 #include <QCoreApplication>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -66,11 +64,9 @@ private slots:
         m_clipboard = WlrDataControlPasteboard::create(*m_connection);
         QVERIFY(m_keyboard && m_clipboard);
 
-        m_app.setProcessEnvironment(environment());
-        m_app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_app.start(QStringLiteral(DICTRAVA_APP), {});
-        QTRY_VERIFY_WITH_TIMEOUT(appOutput().contains("[Shell] Ready"), 15000);
-        QVERIFY2(appOutput().contains("[Shell] Desktop backend: wlroots"), appOutput().constData());
+        m_app.setEnvironment(environment());
+        QVERIFY(m_app.start());
+        QVERIFY2(m_app.output().contains("[Shell] Desktop backend: wlroots"), m_app.output().constData());
 
         m_field = std::make_unique<WaylandTextField>(environment());
         QTRY_VERIFY_WITH_TIMEOUT(m_field->wasFocused(), 15000);
@@ -79,9 +75,7 @@ private slots:
     void cleanupTestCase()
     {
         m_field.reset();
-        m_app.terminate();
-        if (!m_app.waitForFinished(5000))
-            m_app.kill();
+        m_app.stop();
     }
 
     void dictationLandsInTheFieldAndTheClipboardComesBack()
@@ -117,15 +111,7 @@ private:
         return environment;
     }
 
-    QJsonObject status() const
-    {
-        QProcess process;
-        process.setProcessEnvironment(environment());
-        process.start(QStringLiteral(DICTRAVA_CLI), {u"status"_qs});
-        if (!process.waitForFinished(30000) || process.exitCode() != 0)
-            return {};
-        return QJsonDocument::fromJson(process.readAllStandardOutput()).object();
-    }
+    QJsonObject status() const { return m_app.status(); }
 
     QByteArray pasted(const QString &type) const
     {
@@ -140,12 +126,6 @@ private:
         QByteArray output;
         m_sway.run(u"wl-paste"_qs, {u"--list-types"_qs}, &output);
         return QString::fromUtf8(output).split(u'\n', Qt::SkipEmptyParts);
-    }
-
-    QByteArray appOutput()
-    {
-        m_appOutput += m_app.readAllStandardOutput();
-        return m_appOutput;
     }
 
     QString speechFile(const QString &text)
@@ -165,8 +145,7 @@ private:
     std::unique_ptr<WlrDataControlPasteboard> m_clipboard;
     QTemporaryDir m_files;
     int m_fileCount = 0;
-    QProcess m_app;
-    QByteArray m_appOutput;
+    LaunchedApp m_app;
     std::unique_ptr<WaylandTextField> m_field;
 
     static QProcessEnvironment busEnvironment(const PrivateSessionBus &bus)

@@ -1,6 +1,7 @@
 #include "core/Clock.h"
 #include "meeting/MeetingSession.h"
 
+#include "TestRegistry.h"
 #include "platform/PocketSphinxRecognizer.h"
 #include "platform/WavFileInput.h"
 #include "support/RenderedSpeech.h"
@@ -107,8 +108,6 @@ private slots:
                 if (commonWords(script[i].text, segment.text) > commonWords(script[line].text, segment.text))
                     line = i;
             }
-            qInfo().noquote() << segment.speakerIndex << segment.speakerLabel << "|" << segment.text
-                              << "| line" << line;
             linesHeard << int(line);
             truth << speakers[line];
             attributed << segment.speakerIndex;
@@ -142,5 +141,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(MeetingConversationTest)
+DICTRAVA_TEST(MeetingConversationTest)
 #include "MeetingConversationTest.moc"

@@ -1,4 +1,5 @@
 #include "meeting/NameDetector.h"
+#include "TestRegistry.h"
 
 #include <QTest>
 
@@ -48,5 +49,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(NameDetectorTest)
+DICTRAVA_TEST(NameDetectorTest)
 #include "NameDetectorTest.moc"

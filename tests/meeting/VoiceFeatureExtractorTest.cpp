@@ -1,4 +1,5 @@
 #include "meeting/VoiceFeatureExtractor.h"
+#include "TestRegistry.h"
 #include "meeting/SpeakerDiarizer.h"
 
 #include <QTest>
@@ -107,5 +108,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(VoiceFeatureExtractorTest)
+DICTRAVA_TEST(VoiceFeatureExtractorTest)
 #include "VoiceFeatureExtractorTest.moc"

@@ -1,4 +1,5 @@
 #include "meeting/VoiceTurns.h"
+#include "TestRegistry.h"
 
 #include <QTest>
 
@@ -83,5 +84,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(VoiceTurnsTest)
+DICTRAVA_TEST(VoiceTurnsTest)
 #include "VoiceTurnsTest.moc"

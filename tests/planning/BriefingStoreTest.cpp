@@ -1,4 +1,5 @@
 #include "planning/BriefingStore.h"
+#include "TestRegistry.h"
 #include "planning/BriefingPanel.h"
 #include "planning/TaskStore.h"
 #include "support/IsolatedHome.h"
@@ -241,5 +242,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(BriefingStoreTest)
+DICTRAVA_TEST(BriefingStoreTest)
 #include "BriefingStoreTest.moc"

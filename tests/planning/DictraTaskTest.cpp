@@ -1,4 +1,5 @@
 #include "planning/DictraTask.h"
+#include "TestRegistry.h"
 #include "core/Json.h"
 
 #include <QJsonDocument>
@@ -89,5 +90,5 @@ void DictraTaskTest::rejectsBadRecords()
     QCOMPARE(file.skipped, 1);
 }
 
-QTEST_GUILESS_MAIN(DictraTaskTest)
+DICTRAVA_TEST(DictraTaskTest)
 #include "DictraTaskTest.moc"

@@ -1,4 +1,5 @@
 #include "planning/FocusCoachStore.h"
+#include "TestRegistry.h"
 #include "planning/FocusHud.h"
 #include "support/IsolatedHome.h"
 #include "support/RecordingNotificationCenter.h"
@@ -173,5 +174,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(FocusCoachStoreTest)
+DICTRAVA_TEST(FocusCoachStoreTest)
 #include "FocusCoachStoreTest.moc"

@@ -1,4 +1,5 @@
 #include "planning/FocusParser.h"
+#include "TestRegistry.h"
 #include "core/Text.h"
 
 #include <QTest>
@@ -136,5 +137,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(FocusParserTest)
+DICTRAVA_TEST(FocusParserTest)
 #include "FocusParserTest.moc"

@@ -1,3 +1,4 @@
+#include "TestRegistry.h"
 #include "core/Json.h"
 #include "planning/DayBriefing.h"
 #include "planning/FocusSession.h"
@@ -179,5 +180,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(PlanningRecordsTest)
+DICTRAVA_TEST(PlanningRecordsTest)
 #include "PlanningRecordsTest.moc"

@@ -1,4 +1,5 @@
 #include "planning/TaskParser.h"
+#include "TestRegistry.h"
 #include "core/Clock.h"
 
 #include <QTest>
@@ -158,5 +159,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TaskParserTest)
+DICTRAVA_TEST(TaskParserTest)
 #include "TaskParserTest.moc"

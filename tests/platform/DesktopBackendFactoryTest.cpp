@@ -1,5 +1,6 @@
 // Which desktop backend a session gets, and what it can then do.
 #include "platform/DesktopBackendFactory.h"
+#include "TestRegistry.h"
 
 #include <QTest>
 
@@ -62,5 +63,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(DesktopBackendFactoryTest)
+DICTRAVA_TEST(DesktopBackendFactoryTest)
 #include "DesktopBackendFactoryTest.moc"

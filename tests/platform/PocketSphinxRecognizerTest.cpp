@@ -1,4 +1,5 @@
 #include "platform/PocketSphinxRecognizer.h"
+#include "TestRegistry.h"
 #include "support/RenderedSpeech.h"
 
 #include <QDir>
@@ -141,9 +142,9 @@ private slots:
     {
         QTest::addColumn<QString>("voice");
         QTest::addColumn<int>("rate");
-        for (const auto *voice : {"slt", "rms", "awb", "kal16"})
-            for (const int rate : {16000, 48000})
-                QTest::addRow("%s, %d Hz", voice, rate) << QString::fromLatin1(voice) << rate;
+        // Other voices and rates: endsAtPause and overlappingTasksBothFinish.
+        QTest::newRow("rms, 16 kHz") << u"rms"_s << 16000;
+        QTest::newRow("kal16, 48 kHz") << u"kal16"_s << 48000;
     }
 
     void recognisesSpeech()
@@ -262,30 +263,38 @@ private slots:
         QVERIFY2(wordOverlap(kFirst, *events->final) >= 0.75, qPrintable(*events->final));
     }
 
-    // The second utterance starts while the first is still open and finishes first.
-    void overlappingTasksBothFinish()
+    // Later utterances start while the first is still open and finish first; there are more of
+    // them than decoders may be loaded at once, so some wait for a decoder with their audio kept.
+    void overlappingTasksAllFinish()
     {
         const auto first = renderSpeech(u"slt"_s, kFirst, 48000);
-        const auto second = renderSpeech(u"awb"_s, kSecond, 48000) + silence(0.3, 48000);
+        const auto later = renderSpeech(u"awb"_s, kSecond, 48000) + silence(0.3, 48000);
         const std::size_t half = first.size() / 2;
         auto firstEvents = std::make_shared<Events>();
-        auto secondEvents = std::make_shared<Events>();
         auto firstTask = m_recognizer->startTask(48000, record(firstEvents));
         firstTask->append(std::span(first).first(half));
         QVERIFY(firstEvents->waitForPartial());
 
-        auto secondTask = m_recognizer->startTask(48000, record(secondEvents));
-        feed(*secondTask, second);
-        secondTask->endAudio();
-        QVERIFY(secondEvents->waitForEnd());
+        std::vector<std::shared_ptr<Events>> laterEvents;
+        std::vector<std::unique_ptr<RecognitionTask>> laterTasks;
+        for (int i = 0; i < 3; ++i) {
+            laterEvents.push_back(std::make_shared<Events>());
+            laterTasks.push_back(m_recognizer->startTask(48000, record(laterEvents.back())));
+            feed(*laterTasks.back(), later);
+            laterTasks.back()->endAudio();
+        }
+        for (const auto &events : laterEvents) {
+            QVERIFY(events->waitForEnd(60s));
+            QVERIFY(events->final);
+            QVERIFY2(wordOverlap(kSecond, *events->final) >= 0.75, qPrintable(*events->final));
+        }
         QVERIFY(!firstEvents->ended());
 
         feed(*firstTask, std::vector<float>(first.begin() + std::ptrdiff_t(half), first.end()));
         firstTask->endAudio();
         QVERIFY(firstEvents->waitForEnd());
-        QVERIFY(firstEvents->final && secondEvents->final);
+        QVERIFY(firstEvents->final);
         QVERIFY2(wordOverlap(kFirst, *firstEvents->final) >= 0.75, qPrintable(*firstEvents->final));
-        QVERIFY2(wordOverlap(kSecond, *secondEvents->final) >= 0.75, qPrintable(*secondEvents->final));
     }
 
     void findsModels_data()
@@ -322,7 +331,6 @@ private slots:
     {
         const auto model = findSpeechModel(u"en_US"_s);
         QVERIFY(model);
-        QCOMPARE(model->acousticModel, u"/usr/share/pocketsphinx/model/en-us/en-us"_s);
         QVERIFY(isSpeechRecognitionAvailable(u"de_DE"_s)); // US English stands in
         QTemporaryDir empty;
         QVERIFY(!isSpeechRecognitionAvailable(u"en_US"_s, empty.path()));
@@ -330,5 +338,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(PocketSphinxRecognizerTest)
+DICTRAVA_TEST(PocketSphinxRecognizerTest)
 #include "PocketSphinxRecognizerTest.moc"

@@ -1,6 +1,7 @@
 // Global hotkeys on a real X server: a private Xvfb, keys sent with xdotool (XTest), seen through
 // XInput2 raw events by the monitor and turned into callbacks by the hotkey manager.
 #include "platform/X11KeyboardMonitor.h"
+#include "TestRegistry.h"
 #include "dictation/HotkeyManager.h"
 #include "support/PrivateXServer.h"
 
@@ -41,5 +42,5 @@ private:
     const PrivateXServer m_x;
 };
 
-QTEST_GUILESS_MAIN(X11KeyboardMonitorTest)
+DICTRAVA_TEST(X11KeyboardMonitorTest)
 #include "X11KeyboardMonitorTest.moc"

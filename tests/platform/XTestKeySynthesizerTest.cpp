@@ -1,6 +1,7 @@
 // The paste shortcut on a real X server: a private Xvfb, a Tk text field with the focus that
 // reports the keys it receives.
 #include "platform/XTestKeySynthesizer.h"
+#include "TestRegistry.h"
 #include "support/PrivateXServer.h"
 
 #include <QProcess>
@@ -91,5 +92,5 @@ private:
     const PrivateXServer m_x;
 };
 
-QTEST_GUILESS_MAIN(XTestKeySynthesizerTest)
+DICTRAVA_TEST(XTestKeySynthesizerTest)
 #include "XTestKeySynthesizerTest.moc"

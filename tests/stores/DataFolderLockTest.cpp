@@ -1,4 +1,5 @@
 #include "stores/DataFolderLock.h"
+#include "TestRegistry.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -63,5 +64,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(DataFolderLockTest)
+DICTRAVA_TEST(DataFolderLockTest)
 #include "DataFolderLockTest.moc"

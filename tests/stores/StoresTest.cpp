@@ -1,3 +1,4 @@
+#include "TestRegistry.h"
 #include "stores/DictionaryStore.h"
 #include "stores/HistoryStore.h"
 #include "stores/SnippetStore.h"
@@ -107,5 +108,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(StoresTest)
+DICTRAVA_TEST(StoresTest)
 #include "StoresTest.moc"

@@ -1,5 +1,7 @@
 #include "support/PrivateXServer.h"
 
+#include <QHash>
+
 PrivateXServer::PrivateXServer()
 {
     // Xvfb picks a free display itself and writes its number to the given descriptor.
@@ -45,4 +47,36 @@ int PrivateXServer::run(const QString &program, const QStringList &arguments, QB
     if (output)
         *output = process.readAllStandardOutput();
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+namespace {
+
+QStringList visibleWindows(const PrivateXServer &x, const QString &title)
+{
+    QByteArray ids;
+    x.run(u"xdotool"_qs, {u"search"_qs, u"--onlyvisible"_qs, u"--name"_qs, u'^' + title + u'$'}, &ids);
+    return QString::fromLatin1(ids).split(u'\n', Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+QRect PrivateXServer::windowGeometry(const QString &title) const
+{
+    const QStringList ids = visibleWindows(*this, title);
+    QByteArray info;
+    if (ids.isEmpty() ||
+        run(u"xdotool"_qs, {u"getwindowgeometry"_qs, u"--shell"_qs, ids.first()}, &info) != 0)
+        return {};
+    QHash<QByteArray, int> values;
+    for (const QByteArray &line : info.split('\n')) {
+        const QList<QByteArray> pair = line.split('=');
+        if (pair.size() == 2)
+            values.insert(pair[0], pair[1].toInt());
+    }
+    return {values.value("X"), values.value("Y"), values.value("WIDTH"), values.value("HEIGHT")};
+}
+
+int PrivateXServer::windowCount(const QString &title) const
+{
+    return int(visibleWindows(*this, title).size());
 }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRect>
 #include <QStringList>
 
 // An X server of the test's own: Xvfb on the first free display, 1280×800, no window manager.
@@ -26,6 +27,11 @@ public:
     // Runs an X client tool (xdotool, xclip, import…) against this display; its exit code, or -1
     // when it did not finish within 15 s. Its standard output goes to `output` when given.
     int run(const QString &program, const QStringList &arguments, QByteArray *output = nullptr) const;
+    // The frame of the visible window titled exactly `title`, as the X server has it; empty while
+    // there is none.
+    QRect windowGeometry(const QString &title) const;
+    // How many visible windows have that title.
+    int windowCount(const QString &title) const;
 
 private:
     QProcess m_xvfb;

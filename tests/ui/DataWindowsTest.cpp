@@ -1,6 +1,7 @@
 // The tasks, history and settings windows as made by the shell: their views load, show the
 // user's data, stay single, and answer the keyboard.
 #include "ui/DataWindows.h"
+#include "TestRegistry.h"
 #include "planning/TaskStore.h"
 #include "stores/DictionaryStore.h"
 #include "stores/HistoryStore.h"
@@ -14,9 +15,6 @@
 #include <QQuickItem>
 #include <QQuickView>
 #include <QTest>
-#include <QtQml/qqmlextensionplugin.h>
-
-Q_IMPORT_QML_PLUGIN(DictravaPlugin)
 
 namespace {
 
@@ -193,5 +191,5 @@ private:
     std::unique_ptr<DataWindows> m_windows;
 };
 
-QTEST_MAIN(DataWindowsTest)
+DICTRAVA_TEST(DataWindowsTest)
 #include "DataWindowsTest.moc"

@@ -1,4 +1,5 @@
 #include "ui/DesktopShell.h"
+#include "TestRegistry.h"
 #include "app/CommandDeckController.h"
 #include "app/OpenWindowBridge.h"
 #include "dictation/HotkeyManager.h"
@@ -14,9 +15,6 @@
 #include <QQuickItem>
 #include <QQuickView>
 #include <QTest>
-#include <QtQml/qqmlextensionplugin.h>
-
-Q_IMPORT_QML_PLUGIN(DictravaPlugin)
 
 namespace {
 
@@ -189,5 +187,5 @@ private:
     }
 };
 
-QTEST_MAIN(DesktopShellTest)
+DICTRAVA_TEST(DesktopShellTest)
 #include "DesktopShellTest.moc"

@@ -72,7 +72,7 @@ private slots:
         deck.toggle();
         QQuickView *window = m_shell->deckPanel().window();
         QVERIFY(window && QTest::qWaitForWindowExposed(window));
-        QCOMPARE(mappedGeometry(u"Dictra Command Deck"_qs), QRect(420, 130, 440, 460));
+        QTRY_COMPARE(m_x.windowGeometry(u"Dictra Command Deck"_qs), QRect(420, 130, 440, 460));
         QTRY_VERIFY(window->isActive());
 
         key(u"Right"_qs); // from Capture to Focus
@@ -98,7 +98,7 @@ private slots:
         coach.setFromSpeech(u"Goal: ship the beta. write the copy; deploy it; tell the team"_qs);
         QQuickView *hud = m_shell->focusHud().window();
         QVERIFY(hud && QTest::qWaitForWindowExposed(hud));
-        QCOMPARE(mappedGeometry(u"Focus Coach"_qs), QRect(944, 16, 320, 148));
+        QTRY_COMPARE(m_x.windowGeometry(u"Focus Coach"_qs), QRect(944, 16, 320, 148));
         QVERIFY(coach.hudVisible());
         coach.noteActivity(u"dictate"_qs);
         QVERIFY(coach.driftMessage());
@@ -120,7 +120,7 @@ private slots:
         m_app->state->process(u"call the bank at 9 then email Sam about the offsite"_qs, VoiceMode::Briefing);
         QQuickView *card = m_shell->briefingCard().window();
         QVERIFY(card && QTest::qWaitForWindowExposed(card));
-        QCOMPARE(mappedGeometry(u"Briefing"_qs), QRect(420, 140, 440, 480));
+        QTRY_COMPARE(m_x.windowGeometry(u"Briefing"_qs), QRect(420, 140, 440, 480));
         QVERIFY(m_app->state->deck().isVisible());
         QTRY_VERIFY(card->isActive());
         key(u"Escape"_qs);
@@ -185,24 +185,6 @@ private:
         QByteArray id;
         m_x.run(u"xdotool"_qs, {u"getwindowfocus"_qs, u"-f"_qs}, &id);
         return id.trimmed();
-    }
-
-    // The window's frame as the X server has it.
-    QRect mappedGeometry(const QString &title) const
-    {
-        QCoreApplication::processEvents();
-        QByteArray info;
-        m_x.run(u"xdotool"_qs,
-                {u"search"_qs, u"--sync"_qs, u"--onlyvisible"_qs, u"--name"_qs, u'^' + title + u'$',
-                 u"getwindowgeometry"_qs, u"--shell"_qs},
-                &info);
-        QHash<QByteArray, int> values;
-        for (const QByteArray &line : info.split('\n')) {
-            const QList<QByteArray> pair = line.split('=');
-            if (pair.size() == 2)
-                values.insert(pair[0], pair[1].toInt());
-        }
-        return {values.value("X"), values.value("Y"), values.value("WIDTH"), values.value("HEIGHT")};
     }
 
     QImage screenshot(const QString &name)

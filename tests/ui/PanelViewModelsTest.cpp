@@ -1,5 +1,6 @@
 // What the Command Deck, the focus HUD and the briefing card say in each state: their texts, not
 // their pixels.
+#include "TestRegistry.h"
 #include "app/CommandDeckController.h"
 #include "planning/BriefingStore.h"
 #include "planning/FocusCoachStore.h"
@@ -79,18 +80,10 @@ private slots:
         QTest::newRow("listening, words arrive")
             << u"listen heard"_qs << u"capture"_qs << u"transcript: call the bank"_qs << QString()
             << u"Mode: dictate |  | 0 open"_qs;
-        QTest::newRow("listening, nothing yet: the banner")
-            << u"select:capture listen"_qs << u"capture"_qs
-            << u"banner: Hold Right Alt and dump your plans — I’ll structure them"_qs << QString()
-            << u"Mode: capture |  | 0 open"_qs;
         QTest::newRow("dictate replaces a banner")
             << u"capture5 select:dictate"_qs << u"dictate"_qs
             << u"banner: Hold Right Alt to dictate into the frontmost app"_qs
             << u"Just captured | • One | • Two | • Three"_qs << u"Mode: dictate |  | 0 open"_qs;
-        QTest::newRow("focus without a session: no panel")
-            << u"select:focus"_qs << u"focus"_qs
-            << u"banner: Hold Right Alt — say today’s goal and the steps"_qs << QString()
-            << u"Mode: focus |  | 0 open"_qs;
         QTest::newRow("focus, 3 of 4 done")
             << u"focus tick tick tick select:focus"_qs << u"focus"_qs
             << u"banner: Hold Right Alt — say today’s goal and the steps"_qs
@@ -289,5 +282,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(PanelViewModelsTest)
+DICTRAVA_TEST(PanelViewModelsTest)
 #include "PanelViewModelsTest.moc"

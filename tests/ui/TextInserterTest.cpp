@@ -91,7 +91,7 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("image, html and text from another app") << u"app"_s << QByteArray();
         QTest::newRow("image only") << u"image/png"_s << richContent().first().second;
-        QTest::newRow("50 MB of text") << u"UTF8_STRING"_s << QByteArray("0123456789\n").repeated(5'000'000);
+        QTest::newRow("5 MB of text") << u"UTF8_STRING"_s << QByteArray("0123456789\n").repeated(500'000);
         QTest::newRow("empty") << QString() << QByteArray();
     }
 

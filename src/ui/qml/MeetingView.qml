@@ -10,10 +10,10 @@ Rectangle {
     id: view
 
     required property MeetingViewModel model
-    readonly property var palette: ["#007aff", "#34c759", "#ff9500", "#af52de", "#ff2d55"]
+    readonly property var voiceColors: ["#007aff", "#34c759", "#ff9500", "#af52de", "#ff2d55"]
 
     function voiceColor(index) {
-        return palette[index % 5]
+        return voiceColors[index % 5]
     }
 
     implicitWidth: 720
@@ -63,7 +63,6 @@ Rectangle {
                     color: Theme.secondaryText
                     font.pixelSize: Theme.captionSize
                     font.bold: true
-                    font.features: { "tnum": 1 }
                 }
                 Text {
                     Layout.alignment: Qt.AlignRight

@@ -46,6 +46,12 @@ ColumnLayout {
                 Layout.fillWidth: true
                 Layout.preferredHeight: Math.max(content.implicitHeight, 3 * content.font.pixelSize * 1.4 + 16)
                 Layout.maximumHeight: 110
+                // Framed like the cue field above, so that the empty area reads as a field.
+                background: Rectangle {
+                    color: Theme.system.base
+                    border.color: content.activeFocus ? Theme.accent : Theme.divider
+                    radius: 2
+                }
 
                 TextArea {
                     id: content

@@ -14,6 +14,6 @@ Button {
     icon.width: 14
     icon.height: 14
     icon.color: "transparent"
-    palette.button: prominent ? tint : palette.button
-    palette.buttonText: prominent ? "white" : palette.buttonText
+    palette.button: prominent ? tint : Theme.system.button
+    palette.buttonText: prominent ? "white" : Theme.system.buttonText
 }
