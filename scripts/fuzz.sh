@@ -2,11 +2,11 @@
 # Builds the libFuzzer harnesses with clang (AddressSanitizer + UndefinedBehaviorSanitizer) and
 # runs each for a bounded time, starting from the seed corpus in fuzz/corpus. Prints each
 # harness's number of runs; a crash stops the script with the reproducing input saved in
-# build-fuzz/crashes. DICTRAVA_FUZZ_SECONDS sets the time per harness (default 30).
+# build-fuzz/crashes. DICTRAVA_FUZZ_SECONDS sets the time per harness (default 20).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-seconds=${DICTRAVA_FUZZ_SECONDS:-30}
+seconds=${DICTRAVA_FUZZ_SECONDS:-20}
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DDICTRAVA_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz --target fuzzers -j"$(nproc)"
 
