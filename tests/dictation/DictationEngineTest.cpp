@@ -21,6 +21,12 @@ struct Rig
     explicit Rig(const QStringList &locales = {u"en_US"_s})
         : engine(input, ScriptedRecognizer::providerFor(recognizer, locales))
     {
+        listen();
+    }
+    explicit Rig(SpeechRecognizerProvider provider) : engine(input, std::move(provider)) { listen(); }
+
+    void listen()
+    {
         engine.onPartial = [this](const QString &text) { record(shown, text); };
         engine.onError = [this](const QString &message) { record(errors, message); };
         engine.onLevel = [this](float level) { record(levels, level); };
@@ -47,6 +53,11 @@ struct Rig
     {
         std::lock_guard lock(mutex);
         return value;
+    }
+    QString lastShown()
+    {
+        std::lock_guard lock(mutex);
+        return shown.isEmpty() ? QString() : shown.last();
     }
     std::shared_ptr<ScriptedTask> current() const { return recognizer->lastTask(); }
 
@@ -105,7 +116,6 @@ private slots:
         QTest::newRow("shrinks") << u"hello there friend"_s << u"hello there"_s << true;
         QTest::newRow("same first three words")
             << u"Send the report today"_s << u"send the  report tomorrow"_s << true;
-        QTest::newRow("different") << u"hello there"_s << u"goodbye"_s << false;
         QTest::newRow("two words differ in the second") << u"hello there"_s << u"hello world"_s << false;
         QTest::newRow("nothing before") << QString() << u"hi"_s << true;
     }
@@ -151,8 +161,6 @@ private slots:
             << enUS << false << 48000.0 << QString() << 1 << u"Speech recognizer unavailable"_s;
         QTest::newRow("no sample rate")
             << enUS << true << 0.0 << QString() << 2 << u"No microphone input available"_s;
-        QTest::newRow("negative sample rate")
-            << enUS << true << -1.0 << QString() << 2 << u"No microphone input available"_s;
         QTest::newRow("recogniser cannot begin")
             << enUS << true << 48000.0 << u"refuse"_s << 1 << u"Speech recognizer unavailable"_s;
         QTest::newRow("input fails") << enUS << true << 48000.0 << u"Connection refused"_s << 0
@@ -400,38 +408,20 @@ private slots:
                                  silence(1.6, 48000, 0.001f)})
             audio.insert(audio.end(), part.begin(), part.end());
 
-        std::mutex mutex;
-        std::optional<DictationTranscript> heard;
-        QString shown;
-        FakeAudioInput input;
-        DictationEngine engine(input, pocketSphinxRecognizerProvider());
-        engine.onPartial = [&](const QString &text) {
-            std::lock_guard lock(mutex);
-            shown = text;
-        };
-        QVERIFY(!engine.start());
+        Rig rig(pocketSphinxRecognizerProvider());
+        QVERIFY(!rig.engine.start());
         for (std::size_t at = 0; at < audio.size(); at += 2048) {
-            input.push({audio.begin() + std::ptrdiff_t(at),
-                        audio.begin() + std::ptrdiff_t(std::min(audio.size(), at + 2048))});
+            rig.input.push({audio.begin() + std::ptrdiff_t(at),
+                            audio.begin() + std::ptrdiff_t(std::min(audio.size(), at + 2048))});
             QCoreApplication::processEvents(); // restarts at pauses
         }
         // The key comes up once the recogniser has caught up, as it would after real-time speech.
-        const auto caughtUp = [&] {
-            std::lock_guard lock(mutex);
-            return wordOverlap(second, shown) >= 0.5;
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(caughtUp(), 60000);
-        engine.stopAndFinalize([&](const DictationTranscript &transcript) {
-            std::lock_guard lock(mutex);
-            heard = transcript;
-        });
-        const auto resolved = [&] {
-            std::lock_guard lock(mutex);
-            return heard.has_value();
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(resolved(), 60000);
-        QVERIFY2(wordOverlap(first + u' ' + second, heard->text) >= 0.75, qPrintable(heard->text));
-        QVERIFY(!heard->cutShort);
+        QTRY_VERIFY_WITH_TIMEOUT(wordOverlap(second, rig.lastShown()) >= 0.5, 60000);
+        rig.stop();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.read(rig.results).size(), 1, 60000);
+        const QString heard = rig.read(rig.results).first();
+        QVERIFY2(wordOverlap(first + u' ' + second, heard) >= 0.75, qPrintable(heard));
+        QCOMPARE(rig.read(rig.cutShort), QList<bool>{false});
     }
 };
 

@@ -1,6 +1,7 @@
 #include "dictation/HotkeyManager.h"
 #include "TestRegistry.h"
 
+#include <QHash>
 #include <QTest>
 
 namespace {
@@ -30,41 +31,25 @@ using Mod = KeyEvent::Modifier;
 // "^!" = Ctrl+Alt+Space, "^#" = Ctrl+Super+Space, "_" = a lone space. A "*" prefix sends
 // the event to the app's own window instead of the system-wide monitor; an "@N" suffix gives
 // the event the X server time N.
-KeyEvent eventAt(const QString &code);
-
 KeyEvent eventFor(const QString &code)
 {
-    const qsizetype at = code.indexOf(u'@');
-    if (at < 0)
-        return eventAt(code);
-    KeyEvent event = eventAt(code.left(at));
-    event.timestamp = code.mid(at + 1).toULongLong();
+    static const QHash<QString, std::pair<Key, KeyEvent::Modifiers>> changes{
+        {u"A"_qs, {Key::RightAlt, Mod::Alt}},
+        {u"a"_qs, {Key::RightAlt, {}}},
+        {u"L"_qs, {Key::Other, Mod::Alt}},
+        {u"l"_qs, {Key::Other, {}}},
+        {u"S"_qs, {Key::Other, Mod::Alt | Mod::Shift}},
+        {u"s"_qs, {Key::Other, Mod::Alt}}};
+    static const QHash<QString, KeyEvent::Modifiers> chords{{u"^"_qs, Mod::Control},
+                                                            {u"^+"_qs, Mod::Control | Mod::Shift},
+                                                            {u"^!"_qs, Mod::Control | Mod::Alt},
+                                                            {u"^#"_qs, Mod::Control | Mod::Super}};
+    const QString name = code.section(u'@', 0, 0);
+    KeyEvent event{Kind::KeyDown, Key::Space, chords.value(name)};
+    if (changes.contains(name))
+        event = {Kind::ModifiersChanged, changes[name].first, changes[name].second};
+    event.timestamp = code.section(u'@', 1).toULongLong(); // 0 (unknown) without one
     return event;
-}
-
-KeyEvent eventAt(const QString &code)
-{
-    if (code == u"A")
-        return {Kind::ModifiersChanged, Key::RightAlt, Mod::Alt};
-    if (code == u"a")
-        return {Kind::ModifiersChanged, Key::RightAlt, {}};
-    if (code == u"L")
-        return {Kind::ModifiersChanged, Key::Other, Mod::Alt};
-    if (code == u"l")
-        return {Kind::ModifiersChanged, Key::Other, {}};
-    if (code == u"S")
-        return {Kind::ModifiersChanged, Key::Other, Mod::Alt | Mod::Shift};
-    if (code == u"s")
-        return {Kind::ModifiersChanged, Key::Other, Mod::Alt};
-    if (code == u"^")
-        return {Kind::KeyDown, Key::Space, Mod::Control};
-    if (code == u"^+")
-        return {Kind::KeyDown, Key::Space, Mod::Control | Mod::Shift};
-    if (code == u"^!")
-        return {Kind::KeyDown, Key::Space, Mod::Control | Mod::Alt};
-    if (code == u"^#")
-        return {Kind::KeyDown, Key::Space, Mod::Control | Mod::Super};
-    return {Kind::KeyDown, Key::Space, {}};
 }
 
 } // namespace

@@ -113,7 +113,6 @@ private slots:
         row("1 MB of white space", "all", fill(u" \t\r\n\u00a0"_s), u""_s);
         row("1 MB of fillers", "fillers", fill(u"um uh erm hmm ok "_s), u"ok "_s.repeated(mb / 17).trimmed());
         row("1 MB of sentences", "all", sentences, cleanedSentences);
-        row("1 MB of sentence starts", "capitalize", fill(u"a. "_s), fill(u"A. "_s));
         row("1 MB of phrases", "dictionary", fill(u"open ai "_s), u"OpenAI "_s.repeated(mb / 8));
         row("1 MB word", "all", u"x"_s.repeated(mb), u"X"_s + u"x"_s.repeated(mb - 1) + u'.');
         row("lone high surrogate", "all", u"um \xD800 hello. world"_s, u"\xD800 hello world."_s);

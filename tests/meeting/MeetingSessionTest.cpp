@@ -121,7 +121,6 @@ private slots:
         QTest::addColumn<QString>("outcome"); // open, recognised, dropped, none
         QTest::newRow("27 quiet keep it open") << 48000.0 << 0.1f << 5 << 27 << u"open"_s;
         QTest::newRow("28th quiet closes it") << 48000.0 << 0.1f << 5 << 28 << u"recognised"_s;
-        QTest::newRow("44.1 kHz: 24 keep it open") << 44100.0 << 0.1f << 5 << 24 << u"open"_s;
         QTest::newRow("44.1 kHz: 25th closes it") << 44100.0 << 0.1f << 5 << 25 << u"recognised"_s;
         QTest::newRow("3 counted loud: dropped") << 48000.0 << 0.1f << 4 << 28 << u"dropped"_s;
         QTest::newRow("at the threshold is quiet") << 48000.0 << 0.008f << 8 << 0 << u"none"_s;
@@ -451,13 +450,11 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("isItem");
         QTest::addColumn<int>("words");
-        QTest::newRow("will") << u"We will ship"_s << true << 3;
         QTest::newRow("typographic apostrophe") << u"I’ll send it"_s << false << 3;
         QTest::newRow("plain apostrophe") << u"I'll send it"_s << true << 3;
         QTest::newRow("owner") << u"OWNER: Sam"_s << true << 2;
         QTest::newRow("inside a word") << u"mytodolist is long"_s << true << 3;
         QTest::newRow("will at the end") << u"we will"_s << false << 2;
-        QTest::newRow("two spaces") << u"hello  there"_s << false << 2;
         QTest::newRow("line break") << u"hello\nthere"_s << false << 1;
         QTest::newRow("tab") << u"a\tb c"_s << false << 2;
         QTest::newRow("edges") << u" one two three "_s << false << 3;

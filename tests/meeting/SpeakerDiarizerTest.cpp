@@ -37,9 +37,6 @@ class SpeakerDiarizerTest : public QObject
 private slots:
     void distance()
     {
-        QCOMPARE(VoiceStatistics::distance(voice(3), voice(3)), 0.0);
-        QCOMPARE(VoiceStatistics::distance(voice(0), voice(5, 40)),
-                 VoiceStatistics::distance(voice(5, 40), voice(0)));
         // A short stretch of a voice stays near the voice's long record.
         QVERIFY(VoiceStatistics::distance(voice(0, 3000), voice(1, 30)) < 0.2);
         QCOMPARE(VoiceStatistics::distance(VoiceStatistics{}, VoiceStatistics{}), 0.0);
@@ -54,7 +51,6 @@ private slots:
         QTest::addColumn<int>("utterances"); // of the voice returned
         const double notANumber = std::numeric_limits<double>::quiet_NaN();
         QTest::newRow("empty roster: voice 0") << 0 << 77.0 << 0 << 1 << 1;
-        QTest::newRow("same voice joins") << 4 << 40.0 << 2 << 4 << 2;
         QTest::newRow("near joins") << 4 << 47.5 << 2 << 4 << 2;
         QTest::newRow("farther opens a fifth") << 4 << 48.5 << 4 << 5 << 1;
         QTest::newRow("full roster: far joins nearest") << 5 << 500.0 << 4 << 5 << 2;

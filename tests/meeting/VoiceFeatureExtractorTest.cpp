@@ -1,6 +1,5 @@
 #include "meeting/VoiceFeatureExtractor.h"
 #include "TestRegistry.h"
-#include "meeting/SpeakerDiarizer.h"
 
 #include <QTest>
 
@@ -95,16 +94,6 @@ private slots:
         QCOMPARE(pieces.statistics(), statisticsOf(samples));
         pieces.reset(48000);
         QCOMPARE(pieces.statistics(), std::nullopt);
-    }
-
-    void tellsVoicesApart()
-    {
-        const auto low = statisticsOf(voice(110, 1, 2, 1));
-        const auto lowAgain = statisticsOf(voice(112, 1, 1, 2));
-        const auto high = statisticsOf(voice(210, 2, 1, 3));
-        QVERIFY(low && lowAgain && high);
-        QVERIFY(VoiceStatistics::distance(*low, *lowAgain) < SpeakerDiarizer::newSpeakerThreshold);
-        QVERIFY(VoiceStatistics::distance(*low, *high) > SpeakerDiarizer::newSpeakerThreshold);
     }
 };
 

@@ -91,7 +91,6 @@ private slots:
         QTest::addColumn<bool>("switchFirst");
         QTest::addColumn<QList<int>>("minutes"); // of each activity after the start
         QTest::addColumn<int>("nudges");
-        QTest::newRow("0, 2 and 10") << kNine << false << QList<int>{0, 2, 10} << 2;
         QTest::newRow("every 8 minutes") << kNine << false << QList<int>{0, 8, 15, 16} << 3;
         QTest::newRow("switch: quiet for 20") << kNine << true << QList<int>{0, 19, 20, 27, 28} << 2;
         QTest::newRow("clock set back") << kNine << false << QList<int>{30, 0, 5} << 1;

@@ -38,11 +38,9 @@ private slots:
         row("cue mid-sentence", "My north star is shipping the beta.", "Is shipping the beta", {});
         row("cue with steps", "Goal: launch the site. Then write the copy; then deploy", "Launch the site",
             L{u"Write the copy"_s, u"Deploy"_s});
-        row("cue alone", "Goal: launch the site", "Launch the site", {});
         row("full stops only", "Ship the beta. Write the tests. Polish the docs", "Ship the beta",
             L{u"Write the tests"_s, u"Polish the docs"_s});
         row("commas only", "Ship the beta, write the tests", "Ship the beta, write the tests", {});
-        row("single statement", "Ship the beta", "Ship the beta", {});
         row("tidy", "  um ship the beta  ", "Ship the beta", {});
         row("and then as a whole",
             "Goal: ship it. first write the copy; then design the hero and then deploy it", "Ship it",
@@ -97,7 +95,6 @@ private slots:
         QTest::newRow("empty") << QString() << QString();
         QTest::newRow("42 used whole") << forty + u"ab"_s << forty + u"ab"_s;
         QTest::newRow("43 shortened") << forty + u"abc"_s << forty + u"\u2026"_s;
-        QTest::newRow("50 shortened") << forty + u"abcdefghij"_s << forty + u"\u2026"_s;
         QTest::newRow("42 characters, 84 units") << accent.repeated(42) << accent.repeated(42);
         QTest::newRow("cut between characters") << family.repeated(43) << family.repeated(40) + u"\u2026"_s;
     }

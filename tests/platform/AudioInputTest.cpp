@@ -171,7 +171,6 @@ private slots:
         tone("truncated in the header", u"-r 16000 -c 1 -b 16 -t wav"_s, 20) << 0.0 << 0 << -1LL;
         QTest::newRow("no samples") << u"-n -r 16000 -c 1 -b 16 -t wav %1 trim 0 0"_s << -1LL << 16000.0 << 1
                                     << 0LL;
-        QTest::newRow("empty file") << QString() << -1LL << 0.0 << 0 << -1LL;
         QTest::newRow("not audio") << u"Dear diary, nothing happened today.\n"_s << -1LL << 0.0 << 0 << -1LL;
     }
     void wavFile()

@@ -138,28 +138,6 @@ private slots:
         QCOMPARE(m_provider(u"en-US.UTF-8"_s), m_recognizer); // one recogniser per model
     }
 
-    void recognisesSpeech_data()
-    {
-        QTest::addColumn<QString>("voice");
-        QTest::addColumn<int>("rate");
-        // Other voices and rates: endsAtPause and overlappingTasksBothFinish.
-        QTest::newRow("rms, 16 kHz") << u"rms"_s << 16000;
-        QTest::newRow("kal16, 48 kHz") << u"kal16"_s << 48000;
-    }
-
-    void recognisesSpeech()
-    {
-        QFETCH(QString, voice);
-        QFETCH(int, rate);
-        const auto audio = renderSpeech(voice, kSentence, rate) + silence(0.3, rate);
-        QVERIFY(!audio.empty());
-        const auto events = recognise(*m_recognizer, rate, audio);
-        QVERIFY2(events->final, qPrintable(events->error ? events->error->description : QString()));
-        QVERIFY2(wordOverlap(kSentence, *events->final) >= 0.75, qPrintable(*events->final));
-        QVERIFY(!events->partials.isEmpty());
-        QVERIFY(!events->onCallersThread);
-    }
-
     // A pause of 1.5 s ends the task with the words before it, and the audio queued after the
     // pause is kept for the next task; a short pause does not end it. Fed all at once, faster
     // than real time, as a recogniser that lags behind the microphone sees it.
@@ -186,8 +164,9 @@ private slots:
         if (!endsAtPause)
             task->endAudio();
         QVERIFY(events->waitForEnd());
-        QVERIFY(events->final);
+        QVERIFY2(events->final, qPrintable(events->error ? events->error->description : QString()));
         QVERIFY2(wordOverlap(kFirst, *events->final) >= 0.75, qPrintable(*events->final));
+        QVERIFY(!events->partials.isEmpty() && !events->onCallersThread);
         const double second = wordOverlap(kOnlyInSecond, *events->final);
         QVERIFY2(endsAtPause ? second <= 0.25 : second >= 0.5, qPrintable(*events->final));
 
@@ -231,24 +210,21 @@ private slots:
         QCOMPARE(events->cancelReturned, true);
     }
 
+    // Digital silence (a quiet room: silenceDoesNotSpoilTheNextTask), longer than a pause.
     void endsWithoutWords_data()
     {
         QTest::addColumn<double>("rate");
-        QTest::addColumn<float>("noise");
         QTest::addColumn<RecognitionError::Kind>("kind");
-        QTest::newRow("silence, 16 kHz") << 16000.0 << 0.0f << RecognitionError::Kind::NoSpeech;
-        QTest::newRow("quiet room, 48 kHz") << 48000.0 << 0.001f << RecognitionError::Kind::NoSpeech;
-        QTest::newRow("no sample rate") << 0.0 << 0.0f << RecognitionError::Kind::Failed;
+        QTest::newRow("48 kHz") << 48000.0 << RecognitionError::Kind::NoSpeech;
+        QTest::newRow("no sample rate") << 0.0 << RecognitionError::Kind::Failed;
     }
 
     void endsWithoutWords()
     {
         QFETCH(double, rate);
-        QFETCH(float, noise);
-        QFETCH(RecognitionError::Kind, kind);
-        const auto events = recognise(*m_recognizer, rate, silence(2.5, int(rate), noise)); // > a pause
+        const auto events = recognise(*m_recognizer, rate, silence(2.5, int(rate)));
         QVERIFY(!events->final && events->partials.isEmpty() && events->error);
-        QCOMPARE(events->error->kind, kind);
+        QTEST(events->error->kind, "kind");
     }
 
     // A decoder carries what it learnt of the audio from task to task; a fresh one that first
@@ -309,7 +285,6 @@ private slots:
         QTest::newRow("language folder") << u"zz_QQ"_s << u"zz"_s;
         QTest::newRow("not a locale") << u"../xx-yy"_s << QString();
         QTest::newRow("incomplete acoustic model") << u"ww_WW"_s << QString();
-        QTest::newRow("C") << u"C"_s << QString();
         QTest::newRow("empty") << QString() << QString();
     }
 

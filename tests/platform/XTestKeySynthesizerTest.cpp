@@ -61,8 +61,6 @@ private slots:
         QTest::addColumn<QByteArray>("wmClass");
         QTest::addColumn<bool>("terminal");
         QTest::newRow("xterm") << "xterm|XTerm"_ba << true;
-        QTest::newRow("gnome terminal") << "gnome-terminal-server|Gnome-terminal"_ba << true;
-        QTest::newRow("urxvt") << "urxvt|URxvt"_ba << true;
         QTest::newRow("st, class only") << "unknown|st-256color"_ba << true;
         QTest::newRow("wezterm, instance only") << "org.wezfurlong.wezterm|"_ba << true;
         QTest::newRow("editor") << "gedit|Gedit"_ba << false;

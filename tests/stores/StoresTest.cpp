@@ -23,32 +23,6 @@ class StoresTest : public QObject
     Q_OBJECT
 
 private slots:
-    void historyClearWritesEmptyArray()
-    {
-        IsolatedHome home;
-        ManualClock clock;
-        HistoryStore history(clock);
-        history.add(QStringLiteral("one"));
-        history.clear();
-        history.flush();
-        QVERIFY(history.entries().isEmpty());
-        QCOMPARE(fileContents(home, "history.json"), QByteArray("[]"));
-    }
-
-    void dictionaryKeepsDuplicatesAndRemovesById()
-    {
-        IsolatedHome home;
-        DictionaryStore dictionary;
-        dictionary.add(QStringLiteral("open ai"), QStringLiteral("OpenAI"));
-        dictionary.add(QStringLiteral("open ai"), QStringLiteral("Open AI"));
-        QCOMPARE(dictionary.entries().size(), 2);
-        dictionary.remove(dictionary.entries().first().id);
-        QCOMPARE(dictionary.entries().size(), 1);
-        QCOMPARE(dictionary.entries().first().written, QStringLiteral("Open AI"));
-        dictionary.remove(QUuid::createUuid()); // unknown id: nothing removed
-        QCOMPARE(dictionary.entries().size(), 1);
-    }
-
     void everyChangeIsSavedAndSurvivesARestart()
     {
         IsolatedHome home;
@@ -77,11 +51,9 @@ private slots:
         QTest::newRow("hyphen deleted, not spaced") << u"e-mail sig"_qs << u"email sig"_qs << true;
         QTest::newRow("line break deleted") << u"my\naddress"_qs << u"myaddress"_qs << true;
         QTest::newRow("tab kept") << u"my\taddress"_qs << u"my\taddress"_qs << true;
-        QTest::newRow("no-break space kept") << u"my\u00A0address"_qs << u"my\u00A0address"_qs << true;
         QTest::newRow("full Unicode lower-casing") << u"ÜBER ÉCLAIR"_qs << u"über éclair"_qs << true;
         QTest::newRow("other scripts are letters") << u"привет мир"_qs << u"Привет, мир!"_qs << true;
         QTest::newRow("cue inside longer text") << u"my address"_qs << u"send my address now"_qs << false;
-        QTest::newRow("empty spoken") << u"x"_qs << u""_qs << false;
         QTest::newRow("punctuation-only spoken") << u""_qs << u"?!."_qs << false;
         QTest::newRow("cue normalising to nothing") << u"!!!"_qs << u"!!!"_qs << false;
         QTest::newRow("lone surrogate dropped") << u"sig"_qs << u"sig"_qs + QChar(0xD800) << true;
