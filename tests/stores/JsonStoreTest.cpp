@@ -157,20 +157,27 @@ private slots:
         QCOMPARE(JsonStore<HistoryEntry>(u"history.json"_qs).load().size(), std::max(readable, 0) + 1);
     }
 
-    void lastOfTwoQuickSavesWins()
+    // Saves are written in the background: of quick saves the last wins, and flushAll writes
+    // what every store still has queued.
+    void pendingSaves()
     {
         IsolatedHome home;
-        JsonStore<HistoryEntry> store(QStringLiteral("history.json"));
+        JsonStore<HistoryEntry> quick(QStringLiteral("quick.json"));
+        JsonStore<HistoryEntry> big(QStringLiteral("big.json"));
+        JsonStore<HistoryEntry> empty(QStringLiteral("empty.json"));
         const QUuid id = QUuid::createUuid();
         for (int round = 0; round < 50; ++round) {
-            store.save({HistoryEntry{id, QStringLiteral("first"), Timestamp{1}}});
-            store.save({HistoryEntry{id, QString::number(round), Timestamp{2}}});
+            quick.save({HistoryEntry{id, QStringLiteral("first"), Timestamp{1}}});
+            quick.save({HistoryEntry{id, QString::number(round), Timestamp{2}}});
         }
-        store.flush();
-        JsonStore<HistoryEntry> reread(QStringLiteral("history.json"));
-        const QList<HistoryEntry> entries = reread.load();
+        big.save(QList<HistoryEntry>(2000, HistoryEntry{id, QString(200, QLatin1Char('x')), Timestamp{}}));
+        empty.save({});
+        JsonStoreBase::flushAll();
+        const QList<HistoryEntry> entries = JsonStore<HistoryEntry>(QStringLiteral("quick.json")).load();
         QCOMPARE(entries.size(), 1);
         QCOMPARE(entries[0].text, QStringLiteral("49"));
+        QCOMPARE(JsonStore<HistoryEntry>(QStringLiteral("big.json")).load().size(), 2000);
+        QCOMPARE(readAll(empty.filePath()), QByteArray("[]"));
     }
 
     // What saves killed before their rename left behind: removed once the file is known good;
@@ -256,20 +263,6 @@ private slots:
         QVERIFY(file.exists());
         QCOMPARE(int(file.permissions() & 0x0FFF), 0x0600);
         QCOMPARE(QDir(home.dataFolder()).entryList(QDir::Files), QStringList{QStringLiteral("history.json")});
-    }
-
-    void flushAllWritesPendingSaves()
-    {
-        IsolatedHome home;
-        JsonStore<HistoryEntry> a(QStringLiteral("a.json"));
-        JsonStore<HistoryEntry> b(QStringLiteral("b.json"));
-        const QList<HistoryEntry> big(
-            2000, HistoryEntry{QUuid::createUuid(), QString(200, QLatin1Char('x')), Timestamp{}});
-        a.save(big);
-        b.save({});
-        JsonStoreBase::flushAll();
-        QCOMPARE(readAll(b.filePath()), QByteArray("[]"));
-        QCOMPARE(JsonStore<HistoryEntry>(QStringLiteral("a.json")).load().size(), 2000);
     }
 
     void largeValidFileLoads()

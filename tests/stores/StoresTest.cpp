@@ -1,22 +1,9 @@
 #include "TestRegistry.h"
-#include "stores/DictionaryStore.h"
-#include "stores/HistoryStore.h"
 #include "stores/SnippetStore.h"
 #include "support/IsolatedHome.h"
 
-#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
-
-namespace {
-
-QByteArray fileContents(const IsolatedHome &home, const char *name)
-{
-    QFile file(home.dataFolder() + QLatin1Char('/') + QLatin1String(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 class StoresTest : public QObject
 {
