@@ -151,7 +151,6 @@ private slots:
         QTest::addColumn<bool>("drifting");
 
         QTest::newRow("no session") << QString() << QString() << false << QString() << false;
-        QTest::newRow("fresh") << u"set"_qs << u"Now: Write the copy"_qs << true << u"0/4"_qs << false;
         QTest::newRow("one done") << u"set done"_qs << u"Now: Design the hero"_qs << true << u"1/4"_qs
                                   << false;
         QTest::newRow("all done") << u"set done done done done"_qs << u"All milestones done ✨"_qs << false
