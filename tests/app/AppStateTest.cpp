@@ -64,10 +64,6 @@ private slots:
         QTest::newRow("no snippet, no full stop in capture")
             << u"capture"_qs << none << true << u"my address"_qs << u"My address"_qs << u"Captured 1 task"_qs
             << u"Captured 1 task · reminders set"_qs << QString();
-        QTest::newRow("plural tasks")
-            << u"capture"_qs << none << true << u"call mom then email the report to Tom"_qs
-            << u"Call mom then email the report to Tom"_qs << u"Captured 2 tasks"_qs
-            << u"Captured 2 tasks · reminders set"_qs << QString();
         QTest::newRow("capitalisation off")
             << u"capture"_qs << QVariantMap{{u"autoCapitalize"_qs, false}} << true << u"buy milk"_qs
             << u"buy milk"_qs << u"Captured 1 task"_qs << u"Captured 1 task · reminders set"_qs << QString();
@@ -257,8 +253,6 @@ private slots:
         connect(&h.state->windows(), &OpenWindowBridge::openRequested, this,
                 [&opened](const QString &id) { opened << id; });
 
-        QCOMPARE(deck.modeRaw(), u"capture"_qs);
-        QVERIFY(!deck.hasBanner());
         deck.toggle();
         QVERIFY(deck.isVisible());
         deck.toggle();
@@ -268,7 +262,6 @@ private slots:
 
         deck.select(DeckMode::Focus); // no session yet: no HUD
         QCOMPARE(h.state->voiceMode(), VoiceMode::Focus);
-        QCOMPARE(deck.bannerText(), u"Hold Right Alt — say today’s goal and the steps"_qs);
         QCOMPARE(hud.shows, 0);
         h.state->focusCoach().setFromSpeech(u"Ship the beta"_qs);
         const int hudShowsAfterSet = hud.shows;

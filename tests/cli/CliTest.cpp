@@ -41,15 +41,13 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expectedText");
         QTest::addColumn<QString>("status");
-        QTest::addColumn<QString>("recordKey");
 
         QTest::newRow("capture") << u"capture"_qs << u"call Sarah at 3 and then email Tom"_qs
-                                 << u"Call Sarah at 3 and then email Tom"_qs << u"Captured 2 tasks"_qs
-                                 << u"tasks"_qs;
+                                 << u"Call Sarah at 3 and then email Tom"_qs << u"Captured 2 tasks"_qs;
         QTest::newRow("briefing") << u"briefing"_qs << u"call the bank"_qs << u"Call the bank"_qs
-                                  << u"Briefing saved · 1 items"_qs << u"briefing"_qs;
+                                  << u"Briefing saved · 1 items"_qs;
         QTest::newRow("empty result") << u"capture"_qs << u"um uh"_qs << QString()
-                                      << u"Hold Right Alt · Ctrl+Space for Command Deck"_qs << u"tasks"_qs;
+                                      << u"Hold Right Alt · Ctrl+Space for Command Deck"_qs;
     }
 
     void jsonPerMode()
@@ -58,7 +56,6 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, expectedText);
         QFETCH(QString, status);
-        QFETCH(QString, recordKey);
 
         IsolatedHome home;
         const CliRun run =
@@ -69,8 +66,8 @@ private slots:
         QCOMPARE(result.value(u"raw"_qs).toString(), text);
         QCOMPARE(result.value(u"text"_qs).toString(), expectedText);
         QCOMPARE(result.value(u"status"_qs).toString(), status);
-        if (!recordKey.isEmpty())
-            QVERIFY2(result.contains(recordKey), run.out.constData());
+        // The record made, present even when it is empty.
+        QVERIFY2(result.contains(mode == u"capture"_qs ? u"tasks"_qs : mode), run.out.constData());
         if (mode == u"capture"_qs && !expectedText.isEmpty()) {
             const QJsonObject first = result.value(u"tasks"_qs).toArray().first().toObject();
             QCOMPARE(first.value(u"title"_qs).toString(), u"Call Sarah at 3"_qs);

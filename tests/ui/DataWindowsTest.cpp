@@ -74,25 +74,19 @@ private slots:
         m_app.reset();
     }
 
+    // Titles and sizes are checked on a real X server by the end-to-end test.
     void opensOnceWithTheUsersData_data()
     {
         QTest::addColumn<QString>("id");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QSize>("size");
         QTest::addColumn<QString>("shows");
-        QTest::newRow("tasks") << u"tasks"_qs << u"Tasks & Reminders"_qs << QSize(560, 480)
-                               << u"Call Sarah at 3"_qs;
-        QTest::newRow("history") << u"history"_qs << u"History"_qs << QSize(640, 480)
-                                 << u"The quarterly numbers look good."_qs;
-        QTest::newRow("settings") << u"settings"_qs << u"Dictrava Settings"_qs << QSize(520, 420)
-                                  << u"Hold Right Alt"_qs;
+        QTest::newRow("tasks") << u"tasks"_qs << u"Call Sarah at 3"_qs;
+        QTest::newRow("history") << u"history"_qs << u"The quarterly numbers look good."_qs;
+        QTest::newRow("settings") << u"settings"_qs << u"Hold Right Alt"_qs;
     }
 
     void opensOnceWithTheUsersData()
     {
         QFETCH(QString, id);
-        QFETCH(QString, title);
-        QFETCH(QSize, size);
         QFETCH(QString, shows);
 
         QVERIFY(m_shell->open(id));
@@ -100,8 +94,6 @@ private slots:
         QVERIFY(view);
         QVERIFY2(view->errors().isEmpty(), qPrintable(view->errors().value(0).toString()));
         QVERIFY(QTest::qWaitForWindowExposed(view));
-        QCOMPARE(view->title(), title);
-        QCOMPARE(view->size(), size);
         QTRY_VERIFY(!itemsShowing(view->rootObject(), shows).isEmpty());
 
         // Again: the same window, brought forward. Closed and opened: nothing lost.

@@ -55,8 +55,6 @@ private slots:
         const QString noTasks = u"Tasks & Reminders (0) / checklist"_qs;
         QTest::newRow("fresh start") << QString() << start << coach << false << noTasks << QString()
                                      << QString();
-        QTest::newRow("focus session, nothing done")
-            << u"focus"_qs << start << u"Focus · 0% / target"_qs << true << noTasks << QString() << QString();
         QTest::newRow("a quarter done") << u"focus done"_qs << start << u"Focus · 25% / target"_qs << true
                                         << noTasks << QString() << QString();
         QTest::newRow("open tasks only are counted")
@@ -136,7 +134,6 @@ private slots:
         QTest::addColumn<int>("percent");
         QTest::newRow("two thirds") << 2.0 / 3 << 66;
         QTest::newRow("0.29 is not 28") << 0.29 << 29;
-        QTest::newRow("all done") << 1.0 << 100;
     }
 
     void percentIsTruncated()
