@@ -14,7 +14,7 @@ PACKAGES=(
   bootstrap-icons
   flite sox pulseaudio pulseaudio-utils xvfb xdotool xclip imagemagick dbus dbus-x11 python3-tk
   libwayland-dev plasma-wayland-protocols sway qt6-wayland wl-clipboard libnss-wrapper python3-gi gir1.2-gtk-3.0
-  desktop-file-utils appstream man-db
+  desktop-file-utils appstream man-db xdg-desktop-portal
   debhelper dpkg-dev lintian librsvg2-bin ninja-build
 )
 

@@ -64,8 +64,11 @@ bool appOwnsDataFolder(const QString &dataFolder)
 
 int runControl(const QString &method, QTextStream &out, QTextStream &err, const QVariantList &arguments)
 {
-    // A key bound to start dictation or open the deck starts the app; asking or stopping does not.
-    const bool startsApp = method != u"Status" && method != u"StopDictation";
+    // A key bound to start dictation or open the deck starts the app; asking, stopping or pausing
+    // does not (an app started for it would only have nothing to stop).
+    static const QStringList leaveStopped{u"Status"_qs, u"StopDictation"_qs, u"StopMeeting"_qs,
+                                          u"ToggleMeetingPause"_qs};
+    const bool startsApp = !leaveStopped.contains(method);
     if (!DBusControlClient::isAppRunning() && !(startsApp && DBusControlClient::isActivatable())) {
         err << "dictrava-cli: Dictrava is not running\n";
         return 1;

@@ -1,6 +1,7 @@
 #include "platform/DesktopBackendFactory.h"
 
 #include "platform/KWinDesktopBackend.h"
+#include "platform/PortalShortcutsDesktopBackend.h"
 #include "platform/ToolkitDesktopBackend.h"
 #include "platform/WaylandConnection.h"
 #include "platform/WlrootsDesktopBackend.h"
@@ -12,9 +13,7 @@ const QString dataControl = QStringLiteral("zwlr_data_control_manager_v1");
 const QString virtualKeyboards = QStringLiteral("zwp_virtual_keyboard_manager_v1");
 const QString kwinFakeInput = QStringLiteral("org_kde_kwin_fake_input");
 
-} // namespace
-
-DesktopBackendChoice chooseDesktopBackend(const DesktopSession &session)
+DesktopBackendChoice chooseSessionBackend(const DesktopSession &session)
 {
     using Keys = DesktopCapabilities::Keys;
     using Paste = DesktopCapabilities::Paste;
@@ -30,26 +29,16 @@ DesktopBackendChoice chooseDesktopBackend(const DesktopSession &session)
         if (session.waylandGlobals.contains(kwinFakeInput))
             return {DesktopBackendKind::KWin, {Keys::BindingsOnly, Paste::FakeInput, true}};
         return {DesktopBackendKind::Wlroots, {Keys::BindingsOnly, Paste::CopyOnly, true}};
-        break;
     case DesktopSession::Type::None:
         break;
     }
     return {DesktopBackendKind::Toolkit, {Keys::BindingsOnly, Paste::CopyOnly, false}};
 }
 
-std::unique_ptr<DesktopBackend> openDesktopBackend()
+std::unique_ptr<DesktopBackend> openSessionBackend(DesktopBackendKind kind,
+                                                   std::unique_ptr<WaylandConnection> wayland)
 {
-    DesktopSession session;
-    std::unique_ptr<WaylandConnection> wayland;
-    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        wayland = WaylandConnection::open();
-    if (wayland) {
-        session.type = DesktopSession::Type::Wayland;
-        session.waylandGlobals = wayland->globals();
-    } else if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
-        session.type = DesktopSession::Type::X11;
-    }
-    switch (chooseDesktopBackend(session).kind) {
+    switch (kind) {
     case DesktopBackendKind::X11:
         return std::make_unique<X11DesktopBackend>();
     case DesktopBackendKind::Wlroots:
@@ -60,4 +49,37 @@ std::unique_ptr<DesktopBackend> openDesktopBackend()
         break;
     }
     return std::make_unique<ToolkitDesktopBackend>();
+}
+
+} // namespace
+
+DesktopBackendChoice chooseDesktopBackend(const DesktopSession &session)
+{
+    DesktopBackendChoice choice = chooseSessionBackend(session);
+    // X11 shows the keys to the app itself; elsewhere the portal, where there is one, tells it.
+    if (session.type == DesktopSession::Type::Wayland && session.globalShortcutsPortal)
+        choice.capabilities.keys = DesktopCapabilities::Keys::Portal;
+    return choice;
+}
+
+std::unique_ptr<DesktopBackend> openDesktopBackend()
+{
+    DesktopSession session;
+    std::unique_ptr<WaylandConnection> wayland;
+    std::unique_ptr<PortalGlobalShortcuts> shortcuts;
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        wayland = WaylandConnection::open();
+    if (wayland) {
+        session.type = DesktopSession::Type::Wayland;
+        session.waylandGlobals = wayland->globals();
+        shortcuts = PortalGlobalShortcuts::open(QDBusConnection::sessionBus());
+        session.globalShortcutsPortal = shortcuts != nullptr;
+    } else if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
+        session.type = DesktopSession::Type::X11;
+    }
+    std::unique_ptr<DesktopBackend> backend =
+        openSessionBackend(chooseDesktopBackend(session).kind, std::move(wayland));
+    if (shortcuts)
+        return std::make_unique<PortalShortcutsDesktopBackend>(std::move(backend), std::move(shortcuts));
+    return backend;
 }

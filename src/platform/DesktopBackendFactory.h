@@ -13,6 +13,8 @@ struct DesktopSession
     enum class Type { None, X11, Wayland };
     Type type = Type::None;
     QStringList waylandGlobals;
+    // Whether the desktop's portal offers global shortcuts.
+    bool globalShortcutsPortal = false;
 };
 
 enum class DesktopBackendKind { X11, Wlroots, KWin, Toolkit };

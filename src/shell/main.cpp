@@ -27,8 +27,10 @@
 #include "stores/DataFolder.h"
 #include "stores/DataFolderLock.h"
 #include "ui/ClipboardPasteboard.h"
+#include "ui/DataWindows.h"
 #include "ui/DesktopShell.h"
 #include "ui/LocalKeyMonitor.h"
+#include "ui/PermissionListModel.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -244,6 +246,7 @@ int main(int argc, char *argv[])
 
     DesktopShell desktop(appState);
     shell = &desktop;
+    desktop.dataWindows().setDesktopAccess({desktopBackend->capabilities(), {}});
     desktop.start();
     printDiagnostic(desktop.hasTray() ? u"[Shell] Ready in the tray"_qs
                                       : u"[Shell] Ready in a window (no tray)"_qs);

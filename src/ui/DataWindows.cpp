@@ -27,14 +27,14 @@ const QList<DataWindows::Kind> &DataWindows::kinds()
 
 DataWindows::DataWindows(AppState &app, Pasteboard &pasteboard, QQmlEngine &engine, QObject *parent)
     : QObject(parent), m_app(app), m_pasteboard(pasteboard), m_engine(engine),
-      m_places(std::make_unique<PermissionPlaces>())
+      m_desktop(std::make_unique<DesktopAccess>())
 {}
 
 DataWindows::~DataWindows() = default;
 
-void DataWindows::setPermissionPlaces(const PermissionPlaces &places)
+void DataWindows::setDesktopAccess(const DesktopAccess &desktop)
 {
-    *m_places = places;
+    *m_desktop = desktop;
 }
 
 void DataWindows::registerWith(ShellWindows &windows)
@@ -49,7 +49,7 @@ QObject *DataWindows::modelFor(const QString &id, QObject *owner)
         return new TaskListModel(m_app.taskStore(), m_app, owner);
     if (id == u"history")
         return new HistoryListModel(m_app.historyStore(), m_pasteboard, owner);
-    return new SettingsModel(m_app, *m_places, owner);
+    return new SettingsModel(m_app, *m_desktop, owner);
 }
 
 QQuickView *DataWindows::create(const QString &id)

@@ -12,7 +12,7 @@ class QQmlEngine;
 class QQuickView;
 class QWindow;
 class ShellWindows;
-struct PermissionPlaces;
+struct DesktopAccess;
 
 // The windows that show the user's data and preferences: the tasks, the dictation history and
 // the settings. Each is an ordinary window made on first opening, with its model backed by the
@@ -36,8 +36,8 @@ public:
     DataWindows(AppState &app, Pasteboard &pasteboard, QQmlEngine &engine, QObject *parent = nullptr);
     ~DataWindows() override;
 
-    // Where the settings window's permission rows send the user to grant something.
-    void setPermissionPlaces(const PermissionPlaces &places);
+    // What the settings window's permission rows say this session lets the app do.
+    void setDesktopAccess(const DesktopAccess &desktop);
 
     // Makes each window known to `windows` by its id.
     void registerWith(ShellWindows &windows);
@@ -50,5 +50,5 @@ private:
     AppState &m_app;
     Pasteboard &m_pasteboard;
     QQmlEngine &m_engine;
-    std::unique_ptr<PermissionPlaces> m_places;
+    std::unique_ptr<DesktopAccess> m_desktop;
 };

@@ -6,7 +6,10 @@
 
 namespace {
 
-enum Row { Microphone, Speech, Accessibility, RowCount };
+// The keys row comes last and only where the app cannot watch the keys itself.
+enum Row { Microphone, Speech, Accessibility, Keys };
+
+using Paste = DesktopCapabilities::Paste;
 
 QString titleOf(int row)
 {
@@ -15,36 +18,59 @@ QString titleOf(int row)
         return u"Microphone"_qs;
     case Speech:
         return u"Speech Recognition"_qs;
-    default:
+    case Accessibility:
         return u"Accessibility (type into apps)"_qs;
+    default:
+        return u"Push-to-talk in other apps"_qs;
     }
 }
 
-// What a Linux desktop needs for the permission, for when no settings page can grant it.
-QString helpOf(int row)
+// What the desktop needs for typing into apps, for when nothing can grant it.
+QString missingTyping(const DesktopCapabilities &desktop)
 {
-    switch (row) {
-    case Microphone:
-        return u"Connect a microphone; PulseAudio or PipeWire must offer an input source."_qs;
-    case Speech:
-        return u"Install a speech model: the pocketsphinx-en-us package."_qs;
-    default:
+    if (desktop.paste == Paste::SyntheticKeys)
         return u"Typing needs an X11 session whose X server offers the XTEST extension."_qs;
+    if (desktop.clipboardWithoutFocus)
+        return u"This compositor lets no app send keys: the text is copied for you to paste with Ctrl+V."_qs;
+    return u"This desktop lets no app type or use the clipboard in the background: the text is copied "
+           "while Dictrava is in front. Sway, Hyprland and KDE Plasma allow both."_qs;
+}
+
+// How typing gets through where the session needs a way of its own.
+QString typingPath(const DesktopCapabilities &desktop)
+{
+    switch (desktop.paste) {
+    case Paste::VirtualKeyboard:
+        return u"Pastes through a virtual keyboard."_qs;
+    case Paste::FakeInput:
+        return u"Pastes through KWin's fake input."_qs;
+    default:
+        return {};
     }
+}
+
+QString keysLine(const DesktopCapabilities &desktop)
+{
+    if (desktop.keys == DesktopCapabilities::Keys::Portal)
+        return u"The desktop's global shortcuts tell Dictrava while the key is held."_qs;
+    return u"Wayland shows no app the keys of others: bind a key's press to dictrava-cli ptt start and "
+           "its release to dictrava-cli ptt stop (man dictrava)."_qs;
 }
 
 } // namespace
 
-PermissionListModel::PermissionListModel(AppState &app, PermissionPlaces places, QObject *parent)
-    : QAbstractListModel(parent), m_app(app), m_places(std::move(places))
+PermissionListModel::PermissionListModel(AppState &app, DesktopAccess desktop, QObject *parent)
+    : QAbstractListModel(parent), m_app(app), m_desktop(std::move(desktop))
 {
     connect(&app, &AppState::permissionsChanged, this,
-            [this] { emit dataChanged(index(0), index(RowCount - 1)); });
+            [this] { emit dataChanged(index(0), index(rowCount() - 1)); });
 }
 
 int PermissionListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : RowCount;
+    if (parent.isValid())
+        return 0;
+    return m_desktop.capabilities.keys == DesktopCapabilities::Keys::SystemWide ? Keys : Keys + 1;
 }
 
 bool PermissionListModel::granted(int row) const
@@ -54,14 +80,33 @@ bool PermissionListModel::granted(int row) const
         return m_app.micAuthorized();
     case Speech:
         return m_app.speechAuthorized();
-    default:
+    case Accessibility:
         return m_app.accessibilityTrusted();
+    default:
+        return m_desktop.capabilities.keys == DesktopCapabilities::Keys::Portal;
     }
 }
 
 QUrl PermissionListModel::place(int row) const
 {
-    return row == Accessibility ? m_places.accessibility : QUrl();
+    return row == Accessibility ? m_desktop.accessibilitySettings : QUrl();
+}
+
+QString PermissionListModel::help(int row) const
+{
+    switch (row) {
+    case Microphone:
+        return granted(row) ? QString()
+                            : u"Connect a microphone; PulseAudio or PipeWire must offer an input source."_qs;
+    case Speech:
+        return granted(row) ? QString() : u"Install a speech model: the pocketsphinx-en-us package."_qs;
+    case Accessibility:
+        if (granted(row))
+            return typingPath(m_desktop.capabilities);
+        return place(row).isEmpty() ? missingTyping(m_desktop.capabilities) : QString();
+    default:
+        return keysLine(m_desktop.capabilities);
+    }
 }
 
 QVariant PermissionListModel::data(const QModelIndex &index, int role) const
@@ -78,7 +123,7 @@ QVariant PermissionListModel::data(const QModelIndex &index, int role) const
     case CanOpenSettingsRole:
         return !place(row).isEmpty();
     case HelpRole:
-        return granted(row) || !place(row).isEmpty() ? QString() : helpOf(row);
+        return help(row);
     default:
         return {};
     }

@@ -1,20 +1,27 @@
 #pragma once
 
+#include "platform/DesktopBackend.h"
+
 #include <QAbstractListModel>
 #include <QUrl>
 #include <QtQml/qqmlregistration.h>
 
 class AppState;
 
-// Where the desktop lets the user grant what the app lacks; an empty URL means it has no such
-// place, and the permission row explains instead what to install or enable.
-struct PermissionPlaces
+// What this desktop session lets the app do (an X11 session's by default), and where the user can
+// grant typing into apps; an empty URL means there is no such place, and the row explains instead
+// what to install or enable.
+struct DesktopAccess
 {
-    QUrl accessibility;
+    DesktopCapabilities capabilities{DesktopCapabilities::Keys::SystemWide,
+                                     DesktopCapabilities::Paste::SyntheticKeys, true};
+    QUrl accessibilitySettings;
 };
 
-// The General tab's permission rows (microphone, speech recognition, typing into apps), granted
-// or not as the app state last found them.
+// The General tab's permission rows (microphone, speech recognition, typing into apps, and where
+// the app cannot watch the keys itself, push-to-talk), granted or not as the app state last found
+// them. Under a row, a line says what to install or enable, or how this session lets the app
+// paste and hear the key.
 class PermissionListModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -26,11 +33,11 @@ public:
         TitleRole = Qt::UserRole + 1,
         GrantedRole,
         CanOpenSettingsRole,
-        HelpRole,
+        HelpRole, // the line under the row; empty for none
     };
     Q_ENUM(Role)
 
-    explicit PermissionListModel(AppState &app, PermissionPlaces places = {}, QObject *parent = nullptr);
+    explicit PermissionListModel(AppState &app, DesktopAccess desktop = {}, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -42,7 +49,8 @@ public:
 private:
     bool granted(int row) const;
     QUrl place(int row) const;
+    QString help(int row) const;
 
     AppState &m_app;
-    PermissionPlaces m_places;
+    DesktopAccess m_desktop;
 };

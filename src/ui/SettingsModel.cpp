@@ -30,7 +30,7 @@ HourStepper *hourStepper(const QString &prefix, int first, int last, BriefingSto
 
 } // namespace
 
-SettingsModel::SettingsModel(AppState &app, PermissionPlaces places, QObject *parent)
+SettingsModel::SettingsModel(AppState &app, DesktopAccess desktop, QObject *parent)
     : QObject(parent), m_app(app), m_tasks(app.taskStore()),
       m_morningHour(hourStepper(u"Morning hour: "_qs, kMorningFirst, kMorningLast, app.briefingStore(),
                                 &BriefingStore::morningHour, &BriefingStore::setMorningHour,
@@ -38,7 +38,7 @@ SettingsModel::SettingsModel(AppState &app, PermissionPlaces places, QObject *pa
       m_middayHour(hourStepper(u"Midday hour: "_qs, kMiddayFirst, kMiddayLast, app.briefingStore(),
                                &BriefingStore::middayHour, &BriefingStore::setMiddayHour,
                                &BriefingStore::middayHourChanged, this)),
-      m_permissions(new PermissionListModel(app, std::move(places), this)),
+      m_permissions(new PermissionListModel(app, std::move(desktop), this)),
       m_dictionary(new DictionaryListModel(app.dictionaryStore(), this)),
       m_snippets(new SnippetListModel(app.snippetStore(), this)), m_outputIndex(outputIndex())
 {

@@ -37,7 +37,7 @@ public:
     static constexpr double kMaximumLeadHours = 6.0;
     static constexpr double kLeadStepHours = 0.5;
 
-    SettingsModel(AppState &app, PermissionPlaces places = {}, QObject *parent = nullptr);
+    SettingsModel(AppState &app, DesktopAccess desktop = {}, QObject *parent = nullptr);
 
     AppSettings *settings() const;
     // "clipboardOnly" stored picks the second choice, anything else the first.

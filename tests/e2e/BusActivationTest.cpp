@@ -1,5 +1,5 @@
 // A key bound to `dictrava-cli ptt start` or `deck` works before the app runs: the session bus
-// starts the app from its service file. Asking for the status never starts it.
+// starts the app from its service file. Asking for the status, or stopping, never starts it.
 #include "TestRegistry.h"
 #include "platform/DBusControlService.h"
 #include "support/IsolatedHome.h"
@@ -45,10 +45,21 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!appRunning(), 10000);
     }
 
-    void statusDoesNotStartTheApp()
+    void askingOrStoppingDoesNotStartTheApp_data()
     {
-        const CliRun run = cli({u"status"_qs});
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("status") << QStringList{u"status"_qs};
+        QTest::newRow("ptt stop") << QStringList{u"ptt"_qs, u"stop"_qs};
+        QTest::newRow("meeting stop") << QStringList{u"meeting"_qs, u"stop"_qs};
+        QTest::newRow("meeting pause") << QStringList{u"meeting"_qs, u"pause"_qs};
+    }
+
+    void askingOrStoppingDoesNotStartTheApp()
+    {
+        QFETCH(QStringList, arguments);
+        const CliRun run = cli(arguments);
         QCOMPARE(run.exitCode, 1);
+        QVERIFY(run.err.contains("not running"));
         QVERIFY(!appRunning());
     }
 

@@ -22,14 +22,22 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("paste");
         QTest::addColumn<bool>("clipboardWithoutFocus");
+        QTest::addColumn<bool>("portal");
+        QTest::addColumn<int>("keys");
 
         const QString control = u"zwlr_data_control_manager_v1"_s;
         const QString keyboard = u"zwp_virtual_keyboard_manager_v1"_s;
         const QString fakeInput = u"org_kde_kwin_fake_input"_s;
         const QStringList common{u"wl_compositor"_s, u"wl_seat"_s, u"xdg_wm_base"_s};
         const auto row = [](const char *name, Type type, const QStringList &globals, DesktopBackendKind kind,
-                            Paste paste, bool clipboard) {
-            QTest::newRow(name) << int(type) << globals << int(kind) << int(paste) << clipboard;
+                            Paste paste, bool clipboard, bool portal = false) {
+            // Only X11 shows the app other applications' keys; elsewhere the desktop's portal, where
+            // there is one, or else bindings drive push-to-talk.
+            const Keys keys = type == Type::X11 ? Keys::SystemWide
+                              : portal          ? Keys::Portal
+                                                : Keys::BindingsOnly;
+            QTest::newRow(name) << int(type) << globals << int(kind) << int(paste) << clipboard << portal
+                                << int(keys);
         };
         row("x11", Type::X11, {}, DesktopBackendKind::X11, Paste::SyntheticKeys, true);
         row("no display", Type::None, {}, DesktopBackendKind::Toolkit, Paste::CopyOnly, false);
@@ -44,6 +52,11 @@ private slots:
         row("virtual keyboard only", Type::Wayland, common + QStringList{keyboard},
             DesktopBackendKind::Toolkit, Paste::CopyOnly, false);
         row("mutter", Type::Wayland, common, DesktopBackendKind::Toolkit, Paste::CopyOnly, false);
+        row("kwin with portal", Type::Wayland, common + QStringList{control, fakeInput},
+            DesktopBackendKind::KWin, Paste::FakeInput, true, true);
+        row("mutter with portal", Type::Wayland, common, DesktopBackendKind::Toolkit, Paste::CopyOnly, false,
+            true);
+        row("x11 beside a portal", Type::X11, {}, DesktopBackendKind::X11, Paste::SyntheticKeys, true, true);
     }
 
     void choice()
@@ -53,13 +66,14 @@ private slots:
         QFETCH(int, kind);
         QFETCH(int, paste);
         QFETCH(bool, clipboardWithoutFocus);
+        QFETCH(bool, portal);
+        QFETCH(int, keys);
 
-        const DesktopBackendChoice choice = chooseDesktopBackend({Type(type), globals});
+        const DesktopBackendChoice choice = chooseDesktopBackend({Type(type), globals, portal});
         QCOMPARE(int(choice.kind), kind);
         QCOMPARE(int(choice.capabilities.paste), paste);
         QCOMPARE(choice.capabilities.clipboardWithoutFocus, clipboardWithoutFocus);
-        // Only X11 shows the app other applications' keys; elsewhere bindings drive push-to-talk.
-        QCOMPARE(choice.capabilities.keys, Type(type) == Type::X11 ? Keys::SystemWide : Keys::BindingsOnly);
+        QCOMPARE(int(choice.capabilities.keys), keys);
     }
 };
 

@@ -431,6 +431,7 @@ private slots:
         AppHarness app;
         SettingsModel model(*app.state);
         PermissionListModel &rows = *model.permissions();
+        QCOMPARE(rows.rowCount(), 3); // X11 shows every key to the app
         QTRY_VERIFY(rows.data(rows.index(0), PermissionListModel::GrantedRole).toBool());
         const auto accessibility = [&](int role) { return rows.data(rows.index(2), role); };
         QVERIFY(!accessibility(PermissionListModel::GrantedRole).toBool());
@@ -446,12 +447,55 @@ private slots:
 
         // Where the desktop has a place to grant it, the row offers it instead of the help.
         app.trusted = false;
-        SettingsModel withPlace(*app.state, PermissionPlaces{QUrl(u"settings://privacy"_qs)});
+        SettingsModel withPlace(*app.state, DesktopAccess{{}, QUrl(u"settings://privacy"_qs)});
         model.recheckPermissions();
         PermissionListModel &placed = *withPlace.permissions();
         QTRY_VERIFY(!placed.data(placed.index(2), PermissionListModel::GrantedRole).toBool());
         QVERIFY(placed.data(placed.index(2), PermissionListModel::CanOpenSettingsRole).toBool());
         QCOMPARE(placed.data(placed.index(2), PermissionListModel::HelpRole).toString(), QString());
+    }
+
+    // Where the app cannot watch the keys itself a fourth row says how push-to-talk arrives, and
+    // the typing row says how this session lets the app paste, or what it lacks.
+    void permissionRowsPerSession_data()
+    {
+        QTest::addColumn<int>("keys");
+        QTest::addColumn<int>("paste");
+        QTest::addColumn<bool>("clipboardWithoutFocus");
+        QTest::addColumn<QString>("typingLine");
+        QTest::addColumn<bool>("keysGranted");
+        using Keys = DesktopCapabilities::Keys;
+        using Paste = DesktopCapabilities::Paste;
+        QTest::newRow("sway") << int(Keys::BindingsOnly) << int(Paste::VirtualKeyboard) << true
+                              << u"Pastes through a virtual keyboard."_qs << false;
+        QTest::newRow("kwin with portal") << int(Keys::Portal) << int(Paste::FakeInput) << true
+                                          << u"Pastes through KWin's fake input."_qs << true;
+        QTest::newRow("no virtual keyboard")
+            << int(Keys::BindingsOnly) << int(Paste::CopyOnly) << true << u"paste with Ctrl+V"_qs << false;
+        QTest::newRow("no clipboard either")
+            << int(Keys::BindingsOnly) << int(Paste::CopyOnly) << false << u"in the background"_qs << false;
+    }
+
+    void permissionRowsPerSession()
+    {
+        QFETCH(int, keys);
+        QFETCH(int, paste);
+        QFETCH(bool, clipboardWithoutFocus);
+        QFETCH(QString, typingLine);
+        QFETCH(bool, keysGranted);
+        AppHarness app;
+        app.trusted = DesktopCapabilities::Paste(paste) != DesktopCapabilities::Paste::CopyOnly;
+        const DesktopCapabilities desktop{DesktopCapabilities::Keys(keys), DesktopCapabilities::Paste(paste),
+                                          clipboardWithoutFocus};
+        SettingsModel model(*app.state, DesktopAccess{desktop, {}});
+        model.recheckPermissions();
+        PermissionListModel &rows = *model.permissions();
+        QCOMPARE(rows.rowCount(), 4);
+        QTRY_COMPARE(rows.data(rows.index(2), PermissionListModel::GrantedRole).toBool(), app.trusted);
+        QVERIFY(rows.data(rows.index(2), PermissionListModel::HelpRole).toString().contains(typingLine));
+        QCOMPARE(rows.data(rows.index(3), PermissionListModel::GrantedRole).toBool(), keysGranted);
+        QCOMPARE(rows.data(rows.index(3), PermissionListModel::HelpRole).toString().contains(u"ptt start"_qs),
+                 !keysGranted);
     }
 };
 

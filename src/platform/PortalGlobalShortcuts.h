@@ -1,0 +1,78 @@
+#pragma once
+
+#include "platform/KeyboardMonitor.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusObjectPath>
+#include <QObject>
+#include <QVariantMap>
+
+#include <memory>
+
+// One shortcut as the desktop portal takes it: an id and its properties (description, preferred
+// trigger).
+struct PortalShortcut
+{
+    QString id;
+    QVariantMap properties;
+};
+Q_DECLARE_METATYPE(PortalShortcut)
+QDBusArgument &operator<<(QDBusArgument &argument, const PortalShortcut &shortcut);
+const QDBusArgument &operator>>(const QDBusArgument &argument, PortalShortcut &shortcut);
+
+// Push-to-talk and the deck toggle through the desktop's global-shortcuts portal, on sessions that
+// show no app the keys of others (KDE Plasma, GNOME 48 and later, Hyprland). The desktop binds the
+// keys, asking the user once; pressing the push-to-talk shortcut reaches the hotkeys as Right Alt
+// going down, releasing it as Right Alt coming up, and the deck shortcut as Ctrl+Space. A modifier
+// alone cannot be bound there, so push-to-talk asks for the Menu key beside Right Alt; the user
+// picks another in the desktop's shortcut settings.
+class PortalGlobalShortcuts final : public QObject, public KeyboardMonitor
+{
+    Q_OBJECT
+
+public:
+    static inline const QString kPushToTalk = QStringLiteral("push-to-talk");
+    static inline const QString kCommandDeck = QStringLiteral("command-deck");
+
+    // Null when the session's portal offers no global shortcuts (asks it at once, waiting up to
+    // `timeoutMs` for a portal that is being started).
+    static std::unique_ptr<PortalGlobalShortcuts> open(QDBusConnection bus, int timeoutMs = 3000);
+    ~PortalGlobalShortcuts() override;
+
+    // The first install opens the portal session and binds the shortcuts.
+    bool install(Handler handler) override;
+    void remove() override;
+
+    // Whether the desktop bound the shortcuts (false before it answered, or after it refused).
+    bool isBound() const { return m_bound; }
+
+signals:
+    // The desktop answered the binding: the shortcuts work, or the user or the desktop refused.
+    void bindingAnswered(bool bound);
+
+private slots:
+    void onRequestResponse(uint response, const QVariantMap &results);
+    void onActivated(const QDBusObjectPath &session, const QString &id, qulonglong timestamp,
+                     const QVariantMap &options);
+    void onDeactivated(const QDBusObjectPath &session, const QString &id, qulonglong timestamp,
+                       const QVariantMap &options);
+
+private:
+    explicit PortalGlobalShortcuts(QDBusConnection bus);
+
+    void createSession();
+    void bindShortcuts();
+    // Calls a portal method that answers through a request object, listening on the path the
+    // portal will give it before asking, so the answer cannot arrive first.
+    void request(const QString &method, QVariantList arguments, QVariantMap options);
+    void deliver(const KeyEvent &event) const;
+
+    QDBusConnection m_bus;
+    Handler m_handler;
+    QString m_requestPath;
+    QString m_session;
+    bool m_bound = false;
+    bool m_started = false;
+    int m_tokens = 0;
+};
