@@ -134,6 +134,7 @@ void PortalGlobalShortcuts::request(const QString &method, QVariantList argument
             return;
         qInfo().noquote() << (u"[Keys] The desktop's global shortcuts refused %1: %2"_qs.arg(
             method, done->error().message()));
+        m_refused = true;
         emit bindingAnswered(false);
     });
 }
@@ -145,7 +146,7 @@ void PortalGlobalShortcuts::onRequestResponse(uint response, const QVariantMap &
         qInfo().noquote()
             << (u"[Keys] The desktop did not bind the global shortcuts (answer %1): push-to-talk "
                 "comes only through key bindings"_qs.arg(response));
-        m_bound = false;
+        m_refused = true;
         emit bindingAnswered(false);
         return;
     }
@@ -156,7 +157,6 @@ void PortalGlobalShortcuts::onRequestResponse(uint response, const QVariantMap &
     }
     qInfo().noquote()
         << (u"[Keys] Push-to-talk and the deck are bound through the desktop's global shortcuts"_qs);
-    m_bound = true;
     emit bindingAnswered(true);
 }
 

@@ -44,8 +44,9 @@ public:
     bool install(Handler handler) override;
     void remove() override;
 
-    // Whether the desktop bound the shortcuts (false before it answered, or after it refused).
-    bool isBound() const { return m_bound; }
+    // Whether the desktop refused the session or the shortcuts; push-to-talk then comes only
+    // through key bindings.
+    bool isRefused() const { return m_refused; }
 
 signals:
     // The desktop answered the binding: the shortcuts work, or the user or the desktop refused.
@@ -72,7 +73,7 @@ private:
     Handler m_handler;
     QString m_requestPath;
     QString m_session;
-    bool m_bound = false;
+    bool m_refused = false;
     bool m_started = false;
     int m_tokens = 0;
 };

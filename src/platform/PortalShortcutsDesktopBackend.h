@@ -19,7 +19,8 @@ public:
     DesktopCapabilities capabilities() const override
     {
         DesktopCapabilities capabilities = m_session->capabilities();
-        capabilities.keys = DesktopCapabilities::Keys::Portal;
+        if (!m_shortcuts->isRefused())
+            capabilities.keys = DesktopCapabilities::Keys::Portal;
         return capabilities;
     }
     KeyboardMonitor *keyboardMonitor() override { return m_shortcuts.get(); }

@@ -246,7 +246,8 @@ int main(int argc, char *argv[])
 
     DesktopShell desktop(appState);
     shell = &desktop;
-    desktop.dataWindows().setDesktopAccess({desktopBackend->capabilities(), {}});
+    desktop.dataWindows().setDesktopAccess(
+        {[backend = desktopBackend.get()] { return backend->capabilities(); }, {}});
     desktop.start();
     printDiagnostic(desktop.hasTray() ? u"[Shell] Ready in the tray"_qs
                                       : u"[Shell] Ready in a window (no tray)"_qs);

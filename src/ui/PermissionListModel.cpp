@@ -62,15 +62,14 @@ QString keysLine(const DesktopCapabilities &desktop)
 PermissionListModel::PermissionListModel(AppState &app, DesktopAccess desktop, QObject *parent)
     : QAbstractListModel(parent), m_app(app), m_desktop(std::move(desktop))
 {
-    connect(&app, &AppState::permissionsChanged, this,
-            [this] { emit dataChanged(index(0), index(rowCount() - 1)); });
+    connect(&app, &AppState::permissionsChanged, this, &PermissionListModel::refresh);
 }
 
 int PermissionListModel::rowCount(const QModelIndex &parent) const
 {
     if (parent.isValid())
         return 0;
-    return m_desktop.capabilities.keys == DesktopCapabilities::Keys::SystemWide ? Keys : Keys + 1;
+    return capabilities().keys == DesktopCapabilities::Keys::SystemWide ? Keys : Keys + 1;
 }
 
 bool PermissionListModel::granted(int row) const
@@ -83,8 +82,15 @@ bool PermissionListModel::granted(int row) const
     case Accessibility:
         return m_app.accessibilityTrusted();
     default:
-        return m_desktop.capabilities.keys == DesktopCapabilities::Keys::Portal;
+        return capabilities().keys == DesktopCapabilities::Keys::Portal;
     }
+}
+
+DesktopCapabilities PermissionListModel::capabilities() const
+{
+    if (m_desktop.capabilities)
+        return m_desktop.capabilities();
+    return {DesktopCapabilities::Keys::SystemWide, Paste::SyntheticKeys, true};
 }
 
 QUrl PermissionListModel::place(int row) const
@@ -102,10 +108,10 @@ QString PermissionListModel::help(int row) const
         return granted(row) ? QString() : u"Install a speech model: the pocketsphinx-en-us package."_qs;
     case Accessibility:
         if (granted(row))
-            return typingPath(m_desktop.capabilities);
-        return place(row).isEmpty() ? missingTyping(m_desktop.capabilities) : QString();
+            return typingPath(capabilities());
+        return place(row).isEmpty() ? missingTyping(capabilities()) : QString();
     default:
-        return keysLine(m_desktop.capabilities);
+        return keysLine(capabilities());
     }
 }
 
@@ -135,6 +141,11 @@ QHash<int, QByteArray> PermissionListModel::roleNames() const
             {GrantedRole, "granted"},
             {CanOpenSettingsRole, "canOpenSettings"},
             {HelpRole, "help"}};
+}
+
+void PermissionListModel::refresh()
+{
+    emit dataChanged(index(0), index(rowCount() - 1));
 }
 
 bool PermissionListModel::openSettings(int row) const

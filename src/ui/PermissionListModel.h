@@ -4,17 +4,19 @@
 
 #include <QAbstractListModel>
 #include <QUrl>
+
 #include <QtQml/qqmlregistration.h>
+#include <functional>
 
 class AppState;
 
-// What this desktop session lets the app do (an X11 session's by default), and where the user can
-// grant typing into apps; an empty URL means there is no such place, and the row explains instead
-// what to install or enable.
+// What this desktop session lets the app do, asked again with each check of the rows (a desktop
+// may refuse later what it offered at start; without an answer, an X11 session's), and where the
+// user can grant typing into apps: an empty URL means there is no such place, and the row explains
+// instead what to install or enable.
 struct DesktopAccess
 {
-    DesktopCapabilities capabilities{DesktopCapabilities::Keys::SystemWide,
-                                     DesktopCapabilities::Paste::SyntheticKeys, true};
+    std::function<DesktopCapabilities()> capabilities;
     QUrl accessibilitySettings;
 };
 
@@ -43,6 +45,9 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     QHash<int, QByteArray> roleNames() const override;
 
+    // Shows again what the desktop answers now; the app's own checks update the rows as they end.
+    void refresh();
+
     // Opens the desktop's place for granting the row's permission, where there is one.
     Q_INVOKABLE bool openSettings(int row) const;
 
@@ -50,6 +55,7 @@ private:
     bool granted(int row) const;
     QUrl place(int row) const;
     QString help(int row) const;
+    DesktopCapabilities capabilities() const;
 
     AppState &m_app;
     DesktopAccess m_desktop;

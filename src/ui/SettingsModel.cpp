@@ -97,4 +97,5 @@ QString SettingsModel::leadLabel() const
 void SettingsModel::recheckPermissions()
 {
     m_app.recheckPermissions();
+    m_permissions->refresh();
 }

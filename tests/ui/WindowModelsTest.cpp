@@ -485,9 +485,9 @@ private slots:
         QFETCH(bool, keysGranted);
         AppHarness app;
         app.trusted = DesktopCapabilities::Paste(paste) != DesktopCapabilities::Paste::CopyOnly;
-        const DesktopCapabilities desktop{DesktopCapabilities::Keys(keys), DesktopCapabilities::Paste(paste),
-                                          clipboardWithoutFocus};
-        SettingsModel model(*app.state, DesktopAccess{desktop, {}});
+        DesktopCapabilities desktop{DesktopCapabilities::Keys(keys), DesktopCapabilities::Paste(paste),
+                                    clipboardWithoutFocus};
+        SettingsModel model(*app.state, DesktopAccess{[&desktop] { return desktop; }, {}});
         model.recheckPermissions();
         PermissionListModel &rows = *model.permissions();
         QCOMPARE(rows.rowCount(), 4);
@@ -496,6 +496,13 @@ private slots:
         QCOMPARE(rows.data(rows.index(3), PermissionListModel::GrantedRole).toBool(), keysGranted);
         QCOMPARE(rows.data(rows.index(3), PermissionListModel::HelpRole).toString().contains(u"ptt start"_qs),
                  !keysGranted);
+
+        // The desktop refused the shortcuts after the start: the next check says so.
+        desktop.keys = DesktopCapabilities::Keys::BindingsOnly;
+        QSignalSpy changed(&rows, &QAbstractItemModel::dataChanged);
+        model.recheckPermissions();
+        QVERIFY(!changed.isEmpty());
+        QVERIFY(!rows.data(rows.index(3), PermissionListModel::GrantedRole).toBool());
     }
 };
 
