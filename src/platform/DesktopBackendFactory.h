@@ -13,7 +13,7 @@ struct DesktopSession
     enum class Type { None, X11, Wayland };
     Type type = Type::None;
     QStringList waylandGlobals;
-    // Whether the desktop's portal offers global shortcuts.
+    // Whether the session has a desktop portal to ask for global shortcuts.
     bool globalShortcutsPortal = false;
 };
 

@@ -1,6 +1,7 @@
 #include "platform/PortalGlobalShortcuts.h"
 
 #include <QDBusArgument>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
@@ -51,15 +52,13 @@ const QDBusArgument &operator>>(const QDBusArgument &argument, PortalShortcut &s
     return argument;
 }
 
-std::unique_ptr<PortalGlobalShortcuts> PortalGlobalShortcuts::open(QDBusConnection bus, int timeoutMs)
+std::unique_ptr<PortalGlobalShortcuts> PortalGlobalShortcuts::open(QDBusConnection bus)
 {
-    if (!bus.isConnected())
+    const QDBusConnectionInterface *daemon = bus.isConnected() ? bus.interface() : nullptr;
+    if (!daemon)
         return nullptr;
-    QDBusMessage ask = QDBusMessage::createMethodCall(kPortalService, kPortalPath,
-                                                      u"org.freedesktop.DBus.Properties"_qs, u"Get"_qs);
-    ask.setArguments({kInterface, u"version"_qs});
-    const QDBusMessage answer = bus.call(ask, QDBus::Block, timeoutMs);
-    if (answer.type() != QDBusMessage::ReplyMessage)
+    if (!daemon->isServiceRegistered(kPortalService).value() &&
+        !daemon->activatableServiceNames().value().contains(kPortalService))
         return nullptr;
     qDBusRegisterMetaType<PortalShortcut>();
     qDBusRegisterMetaType<QList<PortalShortcut>>();
@@ -134,7 +133,7 @@ void PortalGlobalShortcuts::request(const QString &method, QVariantList argument
             return;
         qInfo().noquote() << (u"[Keys] The desktop's global shortcuts refused %1: %2"_qs.arg(
             method, done->error().message()));
-        m_refused = true;
+        m_answer = Answer::Refused;
         emit bindingAnswered(false);
     });
 }
@@ -146,7 +145,7 @@ void PortalGlobalShortcuts::onRequestResponse(uint response, const QVariantMap &
         qInfo().noquote()
             << (u"[Keys] The desktop did not bind the global shortcuts (answer %1): push-to-talk "
                 "comes only through key bindings"_qs.arg(response));
-        m_refused = true;
+        m_answer = Answer::Refused;
         emit bindingAnswered(false);
         return;
     }
@@ -157,6 +156,7 @@ void PortalGlobalShortcuts::onRequestResponse(uint response, const QVariantMap &
     }
     qInfo().noquote()
         << (u"[Keys] Push-to-talk and the deck are bound through the desktop's global shortcuts"_qs);
+    m_answer = Answer::Bound;
     emit bindingAnswered(true);
 }
 

@@ -35,18 +35,20 @@ public:
     static inline const QString kPushToTalk = QStringLiteral("push-to-talk");
     static inline const QString kCommandDeck = QStringLiteral("command-deck");
 
-    // Null when the session's portal offers no global shortcuts (asks it at once, waiting up to
-    // `timeoutMs` for a portal that is being started).
-    static std::unique_ptr<PortalGlobalShortcuts> open(QDBusConnection bus, int timeoutMs = 3000);
+    // Null when the session has no desktop portal. Asks only the bus, so a portal that is still
+    // to be started does not hold up the app; whether the portal offers global shortcuts shows
+    // once it answers the first install.
+    static std::unique_ptr<PortalGlobalShortcuts> open(QDBusConnection bus);
     ~PortalGlobalShortcuts() override;
 
     // The first install opens the portal session and binds the shortcuts.
     bool install(Handler handler) override;
     void remove() override;
 
-    // Whether the desktop refused the session or the shortcuts; push-to-talk then comes only
-    // through key bindings.
-    bool isRefused() const { return m_refused; }
+    // Whether the desktop bound the shortcuts, or refused the session or the shortcuts (it offers
+    // none, or the user said no); then push-to-talk comes only through key bindings.
+    bool isBound() const { return m_answer == Answer::Bound; }
+    bool isRefused() const { return m_answer == Answer::Refused; }
 
 signals:
     // The desktop answered the binding: the shortcuts work, or the user or the desktop refused.
@@ -73,7 +75,8 @@ private:
     Handler m_handler;
     QString m_requestPath;
     QString m_session;
-    bool m_refused = false;
+    enum class Answer { Awaited, Bound, Refused };
+    Answer m_answer = Answer::Awaited;
     bool m_started = false;
     int m_tokens = 0;
 };

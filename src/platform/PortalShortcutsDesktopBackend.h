@@ -5,8 +5,8 @@
 
 #include <memory>
 
-// A Wayland session's backend whose desktop also offers global shortcuts through its portal:
-// push-to-talk and the deck toggle come from there; pasting and the clipboard stay the session's.
+// A Wayland session's backend whose desktop has a portal: push-to-talk and the deck toggle come
+// from its global shortcuts once it binds them; pasting and the clipboard stay the session's.
 class PortalShortcutsDesktopBackend final : public DesktopBackend
 {
 public:
@@ -19,7 +19,7 @@ public:
     DesktopCapabilities capabilities() const override
     {
         DesktopCapabilities capabilities = m_session->capabilities();
-        if (!m_shortcuts->isRefused())
+        if (m_shortcuts->isBound())
             capabilities.keys = DesktopCapabilities::Keys::Portal;
         return capabilities;
     }

@@ -60,14 +60,11 @@ public slots:
         return answer;
     }
 
-    uint ListShortcuts(const QDBusObjectPath &, const QDBusObjectPath &, QVariantMap &) { return 0; }
-
 signals:
     void Activated(const QDBusObjectPath &session, const QString &id, qulonglong timestamp,
                    const QVariantMap &options);
     void Deactivated(const QDBusObjectPath &session, const QString &id, qulonglong timestamp,
                      const QVariantMap &options);
-    void ShortcutsChanged(const QDBusObjectPath &session, const QList<PortalShortcut> &shortcuts);
 };
 
 class PortalGlobalShortcutsTest : public QObject
