@@ -22,6 +22,10 @@ TextInserter::~TextInserter()
 
 void TextInserter::insertAtCursor(const QString &text)
 {
+    if (m_keys.isAvailable() && m_keys.typesText()) {
+        m_keys.sendText(text);
+        return;
+    }
     if (!m_keys.isAvailable()) {
         // The user pastes by hand: a pending restore must not take the text away again.
         m_restoreTimer.stop();

@@ -12,7 +12,8 @@ class KeySynthesizer;
 
 // Types text into the focused application through the clipboard: saves what the clipboard
 // holds, puts the text there, sends the paste shortcut, and puts the saved content back a
-// moment later so the user's clipboard is left as it was. Without permission to send keys it
+// moment later so the user's clipboard is left as it was. Where the desktop only lets keys be
+// typed, it types the text and leaves the clipboard alone; without permission to send keys it
 // only copies the text. Lives on the main thread; the restore runs there too. The pasteboard and
 // the key synthesizer must outlive it.
 class TextInserter final : public CursorInserter

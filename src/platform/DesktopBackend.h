@@ -21,6 +21,7 @@ struct DesktopCapabilities
         SyntheticKeys,   // XTest on X11
         VirtualKeyboard, // a Wayland virtual keyboard the app keeps
         FakeInput,       // KWin's fake input
+        PortalTyping,    // the desktop's remote-desktop portal types the text; the clipboard is left alone
         CopyOnly,        // nothing can send keys: the text is copied for the user to paste
     };
 

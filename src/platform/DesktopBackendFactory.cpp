@@ -1,6 +1,7 @@
 #include "platform/DesktopBackendFactory.h"
 
 #include "platform/KWinDesktopBackend.h"
+#include "platform/PortalDesktopBackend.h"
 #include "platform/PortalShortcutsDesktopBackend.h"
 #include "platform/ToolkitDesktopBackend.h"
 #include "platform/WaylandConnection.h"
@@ -21,9 +22,13 @@ DesktopBackendChoice chooseSessionBackend(const DesktopSession &session)
     case DesktopSession::Type::X11:
         return {DesktopBackendKind::X11, {Keys::SystemWide, Paste::SyntheticKeys, true}};
     case DesktopSession::Type::Wayland:
-        // Sending the paste keys is no use while the text cannot be put on the clipboard.
-        if (!session.waylandGlobals.contains(dataControl))
+        // Sending the paste keys is no use while the text cannot be put on the clipboard: there
+        // the portal types the text instead.
+        if (!session.waylandGlobals.contains(dataControl)) {
+            if (session.desktopPortal)
+                return {DesktopBackendKind::Portal, {Keys::BindingsOnly, Paste::PortalTyping, false}};
             break;
+        }
         if (session.waylandGlobals.contains(virtualKeyboards))
             return {DesktopBackendKind::Wlroots, {Keys::BindingsOnly, Paste::VirtualKeyboard, true}};
         if (session.waylandGlobals.contains(kwinFakeInput))
@@ -36,7 +41,8 @@ DesktopBackendChoice chooseSessionBackend(const DesktopSession &session)
 }
 
 std::unique_ptr<DesktopBackend> openSessionBackend(DesktopBackendKind kind,
-                                                   std::unique_ptr<WaylandConnection> wayland)
+                                                   std::unique_ptr<WaylandConnection> wayland,
+                                                   const QDBusConnection &bus)
 {
     switch (kind) {
     case DesktopBackendKind::X11:
@@ -45,6 +51,10 @@ std::unique_ptr<DesktopBackend> openSessionBackend(DesktopBackendKind kind,
         return std::make_unique<WlrootsDesktopBackend>(std::move(wayland));
     case DesktopBackendKind::KWin:
         return std::make_unique<KWinDesktopBackend>(std::move(wayland));
+    case DesktopBackendKind::Portal:
+        if (std::unique_ptr<PortalRemoteDesktop> keys = PortalRemoteDesktop::open(bus))
+            return std::make_unique<PortalDesktopBackend>(std::move(keys));
+        break;
     case DesktopBackendKind::Toolkit:
         break;
     }
@@ -57,7 +67,7 @@ DesktopBackendChoice chooseDesktopBackend(const DesktopSession &session)
 {
     DesktopBackendChoice choice = chooseSessionBackend(session);
     // X11 shows the keys to the app itself; elsewhere the portal, where there is one, tells it.
-    if (session.type == DesktopSession::Type::Wayland && session.globalShortcutsPortal)
+    if (session.type == DesktopSession::Type::Wayland && session.desktopPortal)
         choice.capabilities.keys = DesktopCapabilities::Keys::Portal;
     return choice;
 }
@@ -69,16 +79,17 @@ std::unique_ptr<DesktopBackend> openDesktopBackend()
     std::unique_ptr<PortalGlobalShortcuts> shortcuts;
     if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         wayland = WaylandConnection::open();
+    const QDBusConnection bus = QDBusConnection::sessionBus();
     if (wayland) {
         session.type = DesktopSession::Type::Wayland;
         session.waylandGlobals = wayland->globals();
-        shortcuts = PortalGlobalShortcuts::open(QDBusConnection::sessionBus());
-        session.globalShortcutsPortal = shortcuts != nullptr;
+        shortcuts = PortalGlobalShortcuts::open(bus);
+        session.desktopPortal = shortcuts != nullptr;
     } else if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
         session.type = DesktopSession::Type::X11;
     }
     std::unique_ptr<DesktopBackend> backend =
-        openSessionBackend(chooseDesktopBackend(session).kind, std::move(wayland));
+        openSessionBackend(chooseDesktopBackend(session).kind, std::move(wayland), bus);
     if (shortcuts)
         return std::make_unique<PortalShortcutsDesktopBackend>(std::move(backend), std::move(shortcuts));
     return backend;

@@ -13,11 +13,11 @@ struct DesktopSession
     enum class Type { None, X11, Wayland };
     Type type = Type::None;
     QStringList waylandGlobals;
-    // Whether the session has a desktop portal to ask for global shortcuts.
-    bool globalShortcutsPortal = false;
+    // Whether the session has a desktop portal (global shortcuts, remote desktop).
+    bool desktopPortal = false;
 };
 
-enum class DesktopBackendKind { X11, Wlroots, KWin, Toolkit };
+enum class DesktopBackendKind { X11, Wlroots, KWin, Portal, Toolkit };
 
 struct DesktopBackendChoice
 {

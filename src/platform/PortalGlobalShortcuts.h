@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/KeyboardMonitor.h"
+#include "platform/PortalRequests.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -55,7 +56,6 @@ signals:
     void bindingAnswered(bool bound);
 
 private slots:
-    void onRequestResponse(uint response, const QVariantMap &results);
     void onActivated(const QDBusObjectPath &session, const QString &id, qulonglong timestamp,
                      const QVariantMap &options);
     void onDeactivated(const QDBusObjectPath &session, const QString &id, qulonglong timestamp,
@@ -66,17 +66,13 @@ private:
 
     void createSession();
     void bindShortcuts();
-    // Calls a portal method that answers through a request object, listening on the path the
-    // portal will give it before asking, so the answer cannot arrive first.
-    void request(const QString &method, QVariantList arguments, QVariantMap options);
+    void refuse(uint response);
     void deliver(const KeyEvent &event) const;
 
-    QDBusConnection m_bus;
+    PortalRequests m_portal;
     Handler m_handler;
-    QString m_requestPath;
     QString m_session;
     enum class Answer { Awaited, Bound, Refused };
     Answer m_answer = Answer::Awaited;
     bool m_started = false;
-    int m_tokens = 0;
 };

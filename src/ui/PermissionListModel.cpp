@@ -33,7 +33,8 @@ QString missingTyping(const DesktopCapabilities &desktop)
     if (desktop.clipboardWithoutFocus)
         return u"This compositor lets no app send keys: the text is copied for you to paste with Ctrl+V."_qs;
     return u"This desktop lets no app type or use the clipboard in the background: the text is copied "
-           "while Dictrava is in front. Sway, Hyprland and KDE Plasma allow both."_qs;
+           "while Dictrava is in front. Where the desktop asks whether Dictrava may control the keyboard, "
+           "allow it and start Dictrava again; Sway, Hyprland and KDE Plasma allow both."_qs;
 }
 
 // How typing gets through where the session needs a way of its own.
@@ -44,6 +45,8 @@ QString typingPath(const DesktopCapabilities &desktop)
         return u"Pastes through a virtual keyboard."_qs;
     case Paste::FakeInput:
         return u"Pastes through KWin's fake input."_qs;
+    case Paste::PortalTyping:
+        return u"Types through the desktop's remote-desktop portal; your clipboard is left alone."_qs;
     default:
         return {};
     }

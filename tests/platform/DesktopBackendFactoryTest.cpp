@@ -54,8 +54,9 @@ private slots:
         row("mutter", Type::Wayland, common, DesktopBackendKind::Toolkit, Paste::CopyOnly, false);
         row("kwin with portal", Type::Wayland, common + QStringList{control, fakeInput},
             DesktopBackendKind::KWin, Paste::FakeInput, true, true);
-        row("mutter with portal", Type::Wayland, common, DesktopBackendKind::Toolkit, Paste::CopyOnly, false,
-            true);
+        // The portal types the text where nothing else can reach the clipboard in the background.
+        row("mutter with portal", Type::Wayland, common, DesktopBackendKind::Portal, Paste::PortalTyping,
+            false, true);
         row("x11 beside a portal", Type::X11, {}, DesktopBackendKind::X11, Paste::SyntheticKeys, true, true);
     }
 

@@ -470,6 +470,8 @@ private slots:
                               << u"Pastes through a virtual keyboard."_qs << false;
         QTest::newRow("kwin with portal") << int(Keys::Portal) << int(Paste::FakeInput) << true
                                           << u"Pastes through KWin's fake input."_qs << true;
+        QTest::newRow("mutter with portal") << int(Keys::BindingsOnly) << int(Paste::PortalTyping) << false
+                                            << u"clipboard is left alone"_qs << false;
         QTest::newRow("no virtual keyboard")
             << int(Keys::BindingsOnly) << int(Paste::CopyOnly) << true << u"paste with Ctrl+V"_qs << false;
         QTest::newRow("no clipboard either")
