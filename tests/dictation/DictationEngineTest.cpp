@@ -159,8 +159,6 @@ private slots:
         QFETCH(bool, available);
         QFETCH(double, sampleRate);
         QFETCH(QString, failure);
-        QFETCH(int, code);
-        QFETCH(QString, description);
 
         Rig rig(locales);
         rig.recognizer->available = available;
@@ -169,8 +167,8 @@ private slots:
         if (!failure.isEmpty() && !rig.recognizer->refuseTasks)
             rig.input.startFailure = failure;
         const std::optional<DictationError> error = rig.engine.start();
-        QCOMPARE(error ? error->code : -1, code);
-        QCOMPARE(error ? error->description : QString(), description);
+        QTEST(error ? error->code : -1, "code");
+        QTEST(error ? error->description : QString(), "description");
         if (!error) {
             QVERIFY(rig.input.isRunning());
             QCOMPARE(rig.current()->sampleRate(), sampleRate);
@@ -236,7 +234,6 @@ private slots:
     void recording()
     {
         QFETCH(QString, script);
-        QFETCH(QStringList, errors);
         QFETCH(bool, atLimit);
 
         Rig rig;
@@ -289,7 +286,7 @@ private slots:
         }
         QCOMPARE(rig.read(rig.cutShort), QList<bool>{atLimit});
         QTEST(rig.read(rig.results).first(), "raw");
-        QCOMPARE(rig.read(rig.errors), errors);
+        QTEST(rig.read(rig.errors), "errors");
         QTEST(rig.recognizer->taskCount(), "tasks");
         QTRY_VERIFY(rig.current()->isCancelled()); // torn down once resolved
         QVERIFY(!rig.input.isRunning());

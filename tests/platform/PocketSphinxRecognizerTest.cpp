@@ -81,15 +81,13 @@ void feed(RecognitionTask &task, const std::vector<float> &samples)
         task.append(std::span(samples).subspan(at, std::min<std::size_t>(2048, samples.size() - at)));
 }
 
-// One task over `audio`, waited for until it ends; with `endAudio` false only a pause can end it.
-std::shared_ptr<Events> recognise(SpeechRecognizer &recognizer, double rate, const std::vector<float> &audio,
-                                  bool endAudio = true)
+// One task over `audio`, waited for until it ends.
+std::shared_ptr<Events> recognise(SpeechRecognizer &recognizer, double rate, const std::vector<float> &audio)
 {
     auto events = std::make_shared<Events>();
     auto task = recognizer.startTask(rate, record(events));
     feed(*task, audio);
-    if (endAudio)
-        task->endAudio();
+    task->endAudio();
     events->waitForEnd();
     return events;
 }
