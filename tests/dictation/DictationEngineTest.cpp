@@ -1,8 +1,6 @@
 #include "dictation/DictationEngine.h"
 #include "TestRegistry.h"
-#include "platform/PocketSphinxRecognizer.h"
 #include "support/FakeAudioInput.h"
-#include "support/RenderedSpeech.h"
 #include "support/ScriptedRecognizer.h"
 
 #include <QElapsedTimer>
@@ -20,12 +18,6 @@ struct Rig
 {
     explicit Rig(const QStringList &locales = {u"en_US"_s})
         : engine(input, ScriptedRecognizer::providerFor(recognizer, locales))
-    {
-        listen();
-    }
-    explicit Rig(SpeechRecognizerProvider provider) : engine(input, std::move(provider)) { listen(); }
-
-    void listen()
     {
         engine.onPartial = [this](const QString &text) { record(shown, text); };
         engine.onError = [this](const QString &message) { record(errors, message); };
@@ -53,11 +45,6 @@ struct Rig
     {
         std::lock_guard lock(mutex);
         return value;
-    }
-    QString lastShown()
-    {
-        std::lock_guard lock(mutex);
-        return shown.isEmpty() ? QString() : shown.last();
     }
     std::shared_ptr<ScriptedTask> current() const { return recognizer->lastTask(); }
 
@@ -132,7 +119,6 @@ private slots:
         QTest::addColumn<QList<float>>("samples");
         QTest::addColumn<float>("level");
         QTest::newRow("empty") << QList<float>{} << 0.0f;
-        QTest::newRow("rms of a mix") << QList<float>{0.1f, 0.0f} << float(std::sqrt(0.005) * 8);
         QTest::newRow("loud is clamped") << QList<float>{0.5f, -0.5f} << 1.0f;
         QTest::newRow("not a number") << QList<float>{NAN} << 0.0f;
     }
@@ -173,8 +159,6 @@ private slots:
         QFETCH(bool, available);
         QFETCH(double, sampleRate);
         QFETCH(QString, failure);
-        QFETCH(int, code);
-        QFETCH(QString, description);
 
         Rig rig(locales);
         rig.recognizer->available = available;
@@ -183,8 +167,8 @@ private slots:
         if (!failure.isEmpty() && !rig.recognizer->refuseTasks)
             rig.input.startFailure = failure;
         const std::optional<DictationError> error = rig.engine.start();
-        QCOMPARE(error ? error->code : -1, code);
-        QCOMPARE(error ? error->description : QString(), description);
+        QTEST(error ? error->code : -1, "code");
+        QTEST(error ? error->description : QString(), "description");
         if (!error) {
             QVERIFY(rig.input.isRunning());
             QCOMPARE(rig.current()->sampleRate(), sampleRate);
@@ -250,7 +234,6 @@ private slots:
     void recording()
     {
         QFETCH(QString, script);
-        QFETCH(QStringList, errors);
         QFETCH(bool, atLimit);
 
         Rig rig;
@@ -303,35 +286,39 @@ private slots:
         }
         QCOMPARE(rig.read(rig.cutShort), QList<bool>{atLimit});
         QTEST(rig.read(rig.results).first(), "raw");
-        QCOMPARE(rig.read(rig.errors), errors);
+        QTEST(rig.read(rig.errors), "errors");
         QTEST(rig.recognizer->taskCount(), "tasks");
         QTRY_VERIFY(rig.current()->isCancelled()); // torn down once resolved
         QVERIFY(!rig.input.isRunning());
     }
 
+    // The speaker pauses: the text grows across the two requests, and audio spoken before the
+    // engine has opened the next request (that happens on this thread) reaches it.
     void oneGrowingTextAcrossAPause()
     {
         Rig rig;
         QVERIFY(!rig.engine.start());
-        rig.input.pushConstant(0.05f);
-        QCOMPARE(rig.read(rig.levels), QList<float>{0.4f});
+        rig.input.pushConstant(0.05f, 2);
+        QCOMPARE(rig.read(rig.levels), (QList<float>{0.4f, 0.4f}));
         const std::shared_ptr<ScriptedTask> first = rig.current();
         first->partial(u"hello there"_s);
-        first->finalResult(u"Hello there."_s); // the speaker paused
+        first->finalResult(u"Hello there."_s, 2048); // the pause came before the last buffer
+        rig.input.pushConstant(0.05f, 3);
+        QCOMPARE(first->samplesAppended(), qint64(2048));
         QVERIFY(rig.recognizer->waitForTasks(2));
         QVERIFY(first->isCancelled());
 
         const std::shared_ptr<ScriptedTask> second = rig.current();
+        QCOMPARE(second->samplesAppended(), qint64(4 * 2048));
         rig.input.pushConstant(0.05f);
-        QCOMPARE(first->samplesAppended(), qint64(2048));
-        QCOMPARE(second->samplesAppended(), qint64(2048));
+        QCOMPARE(second->samplesAppended(), qint64(5 * 2048));
         second->partial(u"and then"_s);
 
         rig.stop();
         QCOMPARE(second->endAudioCalls(), 1);
         QCOMPARE(rig.read(rig.levels).last(), 0.0f);
         rig.input.pushConstant(0.05f); // the microphone is off
-        QCOMPARE(second->samplesAppended(), qint64(2048));
+        QCOMPARE(second->samplesAppended(), qint64(5 * 2048));
         second->finalResult(u"and then some"_s);
         QTRY_COMPARE(rig.read(rig.results), QStringList{u"Hello there and then some"_s});
         QCOMPARE(rig.read(rig.shown),
@@ -377,51 +364,6 @@ private slots:
         QVERIFY(recognizer->lastTask()->isCancelled());
         QTest::qWait(1700); // a time limit that would have fired finds nothing
         QCOMPARE(results.size(), 1);
-    }
-
-    void audioQueuedAtAPauseReachesTheNextRequest()
-    {
-        Rig rig;
-        QVERIFY(!rig.engine.start());
-        rig.input.pushConstant(0.1f, 2);
-        rig.current()->finalResult(u"First part."_s, 2048); // the pause came before the last buffer
-        // Spoken before the engine has opened its next request (that happens on this thread).
-        rig.input.pushConstant(0.1f, 3);
-        const std::shared_ptr<ScriptedTask> first = rig.recognizer->task(0);
-        QCOMPARE(first->samplesAppended(), 2048);
-        QVERIFY(rig.recognizer->waitForTasks(2));
-        QCOMPARE(rig.recognizer->task(1)->samplesAppended(), 4 * 2048);
-        rig.input.pushConstant(0.1f);
-        QCOMPARE(rig.recognizer->task(1)->samplesAppended(), 5 * 2048);
-    }
-
-    // Two phrases across a pause, captured faster than the recogniser decodes them: the pause
-    // ends a task while the second phrase is queued to it, and the next request hears it. The
-    // release after the trailing pause is answered by a request that heard nothing, not by the
-    // stop limit.
-    void realSpeechAcrossAPause()
-    {
-        const QString first = u"Please send the weekly report to the team before lunch."_s;
-        const QString second = u"The meeting is moved to Friday afternoon."_s;
-        std::vector<float> audio = renderSpeech(u"slt"_s, first, 48000);
-        for (const auto &part : {silence(1.6, 48000, 0.001f), renderSpeech(u"awb"_s, second, 48000),
-                                 silence(1.6, 48000, 0.001f)})
-            audio.insert(audio.end(), part.begin(), part.end());
-
-        Rig rig(pocketSphinxRecognizerProvider());
-        QVERIFY(!rig.engine.start());
-        for (std::size_t at = 0; at < audio.size(); at += 2048) {
-            rig.input.push({audio.begin() + std::ptrdiff_t(at),
-                            audio.begin() + std::ptrdiff_t(std::min(audio.size(), at + 2048))});
-            QCoreApplication::processEvents(); // restarts at pauses
-        }
-        // The key comes up once the recogniser has caught up, as it would after real-time speech.
-        QTRY_VERIFY_WITH_TIMEOUT(wordOverlap(second, rig.lastShown()) >= 0.5, 60000);
-        rig.stop();
-        QTRY_COMPARE_WITH_TIMEOUT(rig.read(rig.results).size(), 1, 60000);
-        const QString heard = rig.read(rig.results).first();
-        QVERIFY2(wordOverlap(first + u' ' + second, heard) >= 0.75, qPrintable(heard));
-        QCOMPARE(rig.read(rig.cutShort), QList<bool>{false});
     }
 };
 

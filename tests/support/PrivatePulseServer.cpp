@@ -13,15 +13,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QString runtimeDir(const QTemporaryDir &dir)
-{
-    return dir.filePath(u"run"_s);
-}
-
-} // namespace
-
 PrivatePulseServer::PrivatePulseServer(PrivatePulseOptions options) : m_options(options)
 {
     // Writing into the pipe of a server that has died must fail with EPIPE, not end the test.
@@ -52,8 +43,8 @@ PrivatePulseServer::~PrivatePulseServer()
 
 bool PrivatePulseServer::startDaemon()
 {
-    if (!m_dir.isValid() || !QDir().mkdir(runtimeDir(m_dir)) ||
-        !QFile::setPermissions(runtimeDir(m_dir),
+    if (!m_dir.isValid() || !QDir().mkdir(m_runtimeDir) ||
+        !QFile::setPermissions(m_runtimeDir,
                                QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner)) {
         m_error = u"cannot make the server's folders"_s;
         return false;
@@ -80,7 +71,7 @@ bool PrivatePulseServer::startDaemon()
     for (const auto *name : {"DISPLAY", "WAYLAND_DISPLAY", "PULSE_SERVER", "PULSE_COOKIE"})
         daemonEnvironment.remove(QString::fromLatin1(name));
     daemonEnvironment.insert(u"HOME"_s, m_dir.path());
-    daemonEnvironment.insert(u"XDG_RUNTIME_DIR"_s, runtimeDir(m_dir));
+    daemonEnvironment.insert(u"XDG_RUNTIME_DIR"_s, m_runtimeDir);
     daemonEnvironment.insert(u"XDG_CONFIG_HOME"_s, m_dir.filePath(u"config"_s));
     daemonEnvironment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, u"unix:path="_s + m_dir.filePath(u"no-bus"_s));
     m_daemon.setProcessEnvironment(daemonEnvironment);
@@ -120,7 +111,7 @@ bool PrivatePulseServer::startDaemon()
 
 QString PrivatePulseServer::serverAddress() const
 {
-    return u"unix:"_s + runtimeDir(m_dir) + u"/pulse/native"_s;
+    return u"unix:"_s + m_runtimeDir + u"/pulse/native"_s;
 }
 
 QProcessEnvironment PrivatePulseServer::environment() const

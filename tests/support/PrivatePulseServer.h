@@ -56,6 +56,7 @@ private:
 
     PrivatePulseOptions m_options;
     QTemporaryDir m_dir;
+    const QString m_runtimeDir = m_dir.filePath(QStringLiteral("run"));
     QProcess m_daemon;
     QString m_error;
 

@@ -12,17 +12,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QSet<QString> words(const QString &text)
-{
-    static const QRegularExpression separators(u"[^a-z']+"_s);
-    const QStringList list = text.toLower().split(separators, Qt::SkipEmptyParts);
-    return {list.begin(), list.end()};
-}
-
-} // namespace
-
 bool runTool(const QString &program, const QStringList &arguments)
 {
     QProcess process;
@@ -96,6 +85,11 @@ std::vector<float> silence(double seconds, int sampleRate, float noiseLevel)
 
 double wordOverlap(const QString &expected, const QString &heard)
 {
+    const auto words = [](const QString &text) {
+        static const QRegularExpression separators(u"[^a-z']+"_s);
+        const QStringList list = text.toLower().split(separators, Qt::SkipEmptyParts);
+        return QSet<QString>(list.begin(), list.end());
+    };
     const QSet<QString> wanted = words(expected);
     if (wanted.isEmpty())
         return 0;

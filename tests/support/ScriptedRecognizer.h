@@ -76,7 +76,7 @@ public:
 
     bool isAvailable() const override { return available; }
     QString localeIdentifier() const override { return m_locale; }
-    bool supportsOnDeviceRecognition() const override { return onDevice; }
+    bool supportsOnDeviceRecognition() const override { return true; }
     bool partialsReviseWholeTask() const override { return wholeTaskPartials; }
     std::unique_ptr<RecognitionTask> startTask(double sampleRate, Handler handler) override;
 
@@ -92,7 +92,6 @@ public:
     bool waitForTasks(int count, int timeoutMs = 2000) const;
 
     std::atomic<bool> available = true;
-    std::atomic<bool> onDevice = true;
     std::atomic<bool> wholeTaskPartials = false;
     // startTask() gives no task, as a recogniser that cannot load its model does.
     std::atomic<bool> refuseTasks = false;

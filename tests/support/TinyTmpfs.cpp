@@ -7,12 +7,6 @@
 #include <cstring>
 #include <sys/mount.h>
 
-namespace {
-
-const QString kFiller = QStringLiteral("/.filler");
-
-} // namespace
-
 TinyTmpfs::TinyTmpfs(const QString &folder, qint64 bytes) : m_folder(folder)
 {
     QDir().mkpath(folder);
@@ -32,7 +26,7 @@ TinyTmpfs::~TinyTmpfs()
 
 bool TinyTmpfs::fill()
 {
-    QFile filler(m_folder + kFiller);
+    QFile filler(m_folder + QStringLiteral("/.filler"));
     if (!filler.open(QIODevice::WriteOnly))
         return false;
     const QByteArray block(4096, 'x');
@@ -43,5 +37,5 @@ bool TinyTmpfs::fill()
 
 void TinyTmpfs::freeSpace()
 {
-    QFile::remove(m_folder + kFiller);
+    QFile::remove(m_folder + QStringLiteral("/.filler"));
 }
