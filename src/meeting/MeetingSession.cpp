@@ -330,6 +330,7 @@ void MeetingSession::finishUtterance()
     finished.stretches = std::exchange(m_stretches, {});
     finished.start = double(m_utteranceStart) / m_sampleRate;
     finished.enrollmentGeneration = m_enrollmentGeneration;
+    finished.sequence = m_utterancesFinished++;
     ++m_pendingTexts;
     std::erase_if(m_finishing, [](const auto &weak) { return weak.expired(); });
     m_finishing.push_back(utterance);
@@ -339,7 +340,7 @@ void MeetingSession::finishUtterance()
         Lifeline::with(life, [&](MeetingSession &session) {
             // Whoever resolves holds the utterance, so it is still there to be locked.
             session.m_queue.post([&session, utterance = weakUtterance.lock(), text, words, finished] {
-                session.handleFinalText(utterance, text, words, finished);
+                session.resolveText({utterance, text, words, finished});
             });
         });
     };
@@ -354,6 +355,18 @@ void MeetingSession::closeStretch()
     m_stretches.append({double(m_stretchStart - m_utteranceStart) / m_sampleRate,
                         double(m_stretchEnd - m_utteranceStart) / m_sampleRate,
                         m_featureExtractor.statistics()});
+}
+
+void MeetingSession::resolveText(ResolvedUtterance resolved)
+{
+    const quint64 sequence = resolved.finished.sequence;
+    m_resolvedEarly.emplace(sequence, std::move(resolved));
+    while (!m_resolvedEarly.empty() && m_resolvedEarly.begin()->first == m_utterancesHandled) {
+        const ResolvedUtterance next = std::move(m_resolvedEarly.begin()->second);
+        m_resolvedEarly.erase(m_resolvedEarly.begin());
+        ++m_utterancesHandled;
+        handleFinalText(next.utterance, next.text, next.words, next.finished);
+    }
 }
 
 void MeetingSession::handleFinalText(const std::shared_ptr<UtteranceRecognizer> &utterance,

@@ -14,6 +14,7 @@
 #include <QStringList>
 
 #include <chrono>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -121,7 +122,18 @@ private:
         QList<VoiceStretch> stretches;
         double start = 0; // seconds from the start of the meeting's audio
         int enrollmentGeneration = 0;
+        quint64 sequence = 0; // the order in which the utterances were spoken
     };
+    struct ResolvedUtterance
+    {
+        std::shared_ptr<UtteranceRecognizer> utterance;
+        QString text;
+        QList<RecognizedWord> words;
+        FinishedUtterance finished;
+    };
+    // Takes a text as it arrives and handles the texts in the order their utterances were spoken,
+    // since a later, shorter utterance can be recognised first.
+    void resolveText(ResolvedUtterance resolved);
     void handleFinalText(const std::shared_ptr<UtteranceRecognizer> &utterance, const QString &text,
                          const QList<RecognizedWord> &words, const FinishedUtterance &finished);
     void requeueEnrollment(const QString &name, int generation);
@@ -208,6 +220,9 @@ private:
     bool m_paused = false;
     bool m_stopped = true;
     int m_pendingTexts = 0; // finished utterances whose text has not been handled yet
+    quint64 m_utterancesFinished = 0;
+    quint64 m_utterancesHandled = 0;
+    std::map<quint64, ResolvedUtterance> m_resolvedEarly; // waiting for an earlier utterance's text
     std::optional<QString> m_enrollmentNameQueued;
     // Counts check-ins begun or cancelled, so a name whose utterance came back empty is only put
     // back when the user has not changed the check-in since.
