@@ -31,11 +31,12 @@ const QByteArray kTask =
     R"({"id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","title":"Email the report to Tom",)"
     R"("notes":"","people":["Tom"],"dueAt":786700000.5,"isDone":false,"createdAt":786600000,)"
     R"("sourceTranscript":"Then email the report to Tom."})";
-// Kept out of the class body: moc misreads the apostrophe inside a raw string.
-const QByteArray kFullTask =
-    R"({"id":"00000000-0000-0000-0000-00000000000A","title":"Ring Zoë 1\/2 été",)"
-    R"("notes":"line\nbreak","people":["Zoë","O'brien"],"dueAt":-0.001,"remindAt":786690000.25,)"
-    R"("isDone":true,"createdAt":786600000.123456,"sourceTranscript":""})";
+// The apostrophe stays out of raw strings, which moc reads as opening a character literal.
+const QByteArray kFullTask = R"({"id":"00000000-0000-0000-0000-00000000000A","title":"Ring Zoë 1\/2 été",)"
+                             R"("notes":"line\nbreak","people":["Zoë",)"
+                             "\"O'brien\""
+                             R"(],"dueAt":-0.001,"remindAt":786690000.25,)"
+                             R"("isDone":true,"createdAt":786600000.123456,"sourceTranscript":""})";
 const QByteArray kShuffledTask =
     R"({"sourceTranscript":"Then email the report to Tom.","createdAt":786600000,"isDone":false,)"
     R"("remindAt":null,"dueAt":786700000.5,"people":["Tom"],"notes":"","extra":1,)"
