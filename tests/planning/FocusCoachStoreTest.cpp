@@ -64,8 +64,6 @@ private slots:
         QTest::addColumn<QString>("firstMilestone");
         QTest::addColumn<int>("count");
         QTest::newRow("blank") << u" "_s << u"Clarify scope for: "_s << 3;
-        QTest::newRow("50-character goal") << u"Goal: X"_s + QString(49, u'x')
-                                           << u"Clarify scope for: X"_s + QString(39, u'x') + u"…"_s << 3;
         QTest::newRow("goal with steps") << kSteps << u"Write the copy"_s << 2;
     }
     void setFromSpeech()

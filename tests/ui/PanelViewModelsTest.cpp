@@ -260,19 +260,6 @@ private slots:
         QCOMPARE(closed, steps == u"gotit" ? 1 : 0);
         QCOMPARE(model.displayDate(), u"Monday, 7 December 2026"_qs);
     }
-
-    void cardKeepsItsSnapshot()
-    {
-        AppHarness app;
-        BriefingStore &store = app.state->briefingStore();
-        BriefingPanelViewModel model(store, {});
-        DayBriefing unknown;
-        unknown.dayKey = u"someday"_qs;
-        unknown.items = {BriefingItem{QUuid::createUuid(), u"Pack"_qs, {}, std::nullopt, false, false}};
-        model.present(unknown, BriefingPanel::Kind::Manual);
-        QCOMPARE(model.displayDate(), u"someday"_qs); // not a date: the key as it is
-        QCOMPARE(model.items().size(), 1);            // not in the store: the snapshot stays
-    }
 };
 
 DICTRAVA_TEST(PanelViewModelsTest)
