@@ -12,6 +12,9 @@ Renders sentences with flite (4 voices), then measures side by side (ROW names i
     1.5 s, and the meeting's CPU per second of audio; --tune uses the meetings kept for tuning
     instead of the scored ones; --without-recognition measures attribution alone
     (bench/AttributionBench: no recogniser, so neither its errors nor the machine's load count)
+  - [human] meeting attribution on human voices: meetings of 2-4 people cut from the recordings
+    of four speakers in Debian's codec2-examples (telephone band, partly over radio), turns of
+    0.6-3.5 s at arbitrary points of their speech, scored like [meeting] without recognition
   - [memory] resident memory of `dictrava-cli meeting` over a 60-minute meeting (sampled)
 """
 import itertools, json, os, re, resource, statistics, subprocess, sys, tempfile, time
@@ -279,6 +282,64 @@ def meeting_bench(workdir, env, meetings=3, tune=False):
     print(f"meeting CPU ({what}) {1000 * cpu / audio:.1f} ms per second of audio")
 
 
+HUMAN_SPEAKERS = ["ve9qrp", "david4", "vk2tpm_004", "vk5qi"]
+HUMAN_RECORDINGS = "/usr/share/codec2/wav"
+
+
+def human_meeting(workdir, recordings, count, rng, name):
+    """Turns cut in order from each speaker's recording, with pauses of 0.8-2 s."""
+    cast = rng.sample(sorted(recordings), count)
+    position = {speaker: 0.0 for speaker in cast}
+    turns, parts, clock, speaker = [], [], 0.0, -1
+    for k in range(4 * count + 4):
+        speaker = rng.choice([v for v in range(count) if v != speaker]) if k >= count else k
+        path, total = recordings[cast[speaker]]
+        length = rng.uniform(1.0, 3.5) if rng.random() < 0.7 else rng.uniform(0.6, 1.5)
+        if position[cast[speaker]] + length > total:
+            position[cast[speaker]] = 0.0
+        turn = os.path.join(workdir, f"{name}-{k}.wav")
+        run(["sox", path, turn, "trim", f"{position[cast[speaker]]:.3f}", f"{length:.3f}"])
+        position[cast[speaker]] += length
+        pause = rng.uniform(0.8, 2.0)
+        gap = turn + ".gap.wav"
+        run(["sox", "-n", "-r", "48000", "-c", "1", "-b", "16", "-e", "signed", gap, "trim", "0", f"{pause:.3f}"])
+        turns.append((speaker, clock, clock + length))
+        parts += [turn, gap]
+        clock += length + pause
+    meeting = os.path.join(workdir, f"{name}.wav")
+    run(["sox", *parts, meeting])
+    return meeting, turns
+
+
+def human_bench(workdir, seeds=(99, 5, 2024)):
+    import random
+    if not os.path.isdir(HUMAN_RECORDINGS):
+        run([os.path.join(ROOT, "scripts", "setup.sh"), "--bench"])
+    recordings = {}
+    for speaker in HUMAN_SPEAKERS:
+        path = os.path.join(workdir, f"{speaker}-48k.wav")
+        run(["sox", os.path.join(HUMAN_RECORDINGS, f"{speaker}.wav"), "-r", "48000", "-c", "1", "-b", "16",
+             "-e", "signed", path, "norm", "-3"])
+        recordings[speaker] = (path, duration(path))
+    short = [0, 0]
+    for count in (2, 3, 4):
+        right = total = 0
+        for seed in seeds:
+            rng = random.Random(seed * 10 + count)
+            for m in range(4):
+                path, turns = human_meeting(workdir, recordings, count, rng, f"human{count}-{seed}-{m}")
+                result = run_json([os.path.join(BUILD, "bench", "AttributionBench"), path])
+                hits = score_meeting(result["segments"], turns, count)
+                right += sum(hits)
+                total += len(hits)
+                for hit, (_, start, end) in zip(hits, turns):
+                    if end - start < 1.5:
+                        short[0] += hit
+                        short[1] += 1
+        print(f"human voices, {count} people: {right}/{total} = {right / total:.1%} (goal >= 80%)")
+    print(f"human voices, turns under 1.5 s: {short[0]}/{short[1]} = {short[0] / max(short[1], 1):.1%}")
+
+
 def memory_bench(workdir, env, minutes=60):
     one = os.path.join(workdir, "long-part.wav")
     parts = []
@@ -308,7 +369,7 @@ def memory_bench(workdir, env, minutes=60):
 
 def main():
     quick = "--quick" in sys.argv
-    rows = ["dictation", "pause", "load", "meeting", "memory"]
+    rows = ["dictation", "pause", "load", "meeting", "human", "memory"]
     if "--only" in sys.argv:
         rows = sys.argv[sys.argv.index("--only") + 1].split(",")
     if "DICTRAVA_BENCH_BUILD" not in os.environ:
@@ -327,6 +388,8 @@ def main():
             load_bench(workdir, SENTENCES[:6] if quick else SENTENCES, env)
         if "meeting" in rows:
             meeting_bench(workdir, env, meetings=1 if quick else 3, tune="--tune" in sys.argv)
+        if "human" in rows:
+            human_bench(workdir)
         if "memory" in rows:
             memory_bench(workdir, env, minutes=2 if quick else 60)
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs every Debian package Dictrava needs to build, run and test. Idempotent and quick when
-# everything is already present.
+# everything is already present. With --bench, also what the benchmarks need.
 set -euo pipefail
 
 PACKAGES=(
@@ -17,6 +17,8 @@ PACKAGES=(
   desktop-file-utils appstream man-db xdg-desktop-portal
   debhelper dpkg-dev lintian librsvg2-bin ninja-build
 )
+# Recordings of people speaking, for the meeting benchmark's human voices.
+[ "${1:-}" = "--bench" ] && PACKAGES+=(codec2-examples)
 
 # One query for all of them, so that a run with nothing to do takes no time.
 declare -A installed=()

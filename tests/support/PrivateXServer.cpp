@@ -75,8 +75,3 @@ QRect PrivateXServer::windowGeometry(const QString &title) const
     }
     return {values.value("X"), values.value("Y"), values.value("WIDTH"), values.value("HEIGHT")};
 }
-
-int PrivateXServer::windowCount(const QString &title) const
-{
-    return int(visibleWindows(*this, title).size());
-}

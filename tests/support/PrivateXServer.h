@@ -30,8 +30,6 @@ public:
     // The frame of the visible window titled exactly `title`, as the X server has it; empty while
     // there is none.
     QRect windowGeometry(const QString &title) const;
-    // How many visible windows have that title.
-    int windowCount(const QString &title) const;
 
 private:
     QProcess m_xvfb;
