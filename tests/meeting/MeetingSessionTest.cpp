@@ -154,9 +154,12 @@ private slots:
         }
         // Every buffer from the opening one on goes to the recogniser, quiet ones included.
         QTRY_COMPARE(task->samplesAppended(), qint64(loudBuffers + quietBuffers) * 2048);
-        QCOMPARE(task->endAudioCalls(), outcome == u"open"_s ? 0 : 1);
-        if (outcome == u"open"_s)
+        if (outcome == u"open"_s) {
+            QCOMPARE(task->endAudioCalls(), 0);
             return;
+        }
+        // The end of the audio may reach the task a moment after its last samples.
+        QTRY_COMPARE(task->endAudioCalls(), 1);
         task->partial(u"hello"_s);
         QTRY_COMPARE(rig.session->liveText(), u"hello"_s);
         task->finalResult(u"  hello there\n"_s);
