@@ -22,13 +22,9 @@ DesktopBackendChoice chooseSessionBackend(const DesktopSession &session)
     case DesktopSession::Type::X11:
         return {DesktopBackendKind::X11, {Keys::SystemWide, Paste::SyntheticKeys, true}};
     case DesktopSession::Type::Wayland:
-        // Sending the paste keys is no use while the text cannot be put on the clipboard: there
-        // the portal types the text instead.
-        if (!session.waylandGlobals.contains(dataControl)) {
-            if (session.desktopPortal)
-                return {DesktopBackendKind::Portal, {Keys::BindingsOnly, Paste::PortalTyping, false}};
+        // Sending the paste keys is no use while the text cannot be put on the clipboard.
+        if (!session.waylandGlobals.contains(dataControl))
             break;
-        }
         if (session.waylandGlobals.contains(virtualKeyboards))
             return {DesktopBackendKind::Wlroots, {Keys::BindingsOnly, Paste::VirtualKeyboard, true}};
         if (session.waylandGlobals.contains(kwinFakeInput))
@@ -41,8 +37,7 @@ DesktopBackendChoice chooseSessionBackend(const DesktopSession &session)
 }
 
 std::unique_ptr<DesktopBackend> openSessionBackend(DesktopBackendKind kind,
-                                                   std::unique_ptr<WaylandConnection> wayland,
-                                                   const QDBusConnection &bus)
+                                                   std::unique_ptr<WaylandConnection> wayland)
 {
     switch (kind) {
     case DesktopBackendKind::X11:
@@ -51,10 +46,6 @@ std::unique_ptr<DesktopBackend> openSessionBackend(DesktopBackendKind kind,
         return std::make_unique<WlrootsDesktopBackend>(std::move(wayland));
     case DesktopBackendKind::KWin:
         return std::make_unique<KWinDesktopBackend>(std::move(wayland));
-    case DesktopBackendKind::Portal:
-        if (std::unique_ptr<PortalRemoteDesktop> keys = PortalRemoteDesktop::open(bus))
-            return std::make_unique<PortalDesktopBackend>(std::move(keys));
-        break;
     case DesktopBackendKind::Toolkit:
         break;
     }
@@ -66,9 +57,13 @@ std::unique_ptr<DesktopBackend> openSessionBackend(DesktopBackendKind kind,
 DesktopBackendChoice chooseDesktopBackend(const DesktopSession &session)
 {
     DesktopBackendChoice choice = chooseSessionBackend(session);
-    // X11 shows the keys to the app itself; elsewhere the portal, where there is one, tells it.
-    if (session.type == DesktopSession::Type::Wayland && session.desktopPortal)
+    // X11 shows the keys to the app itself; elsewhere the portal, where there is one, tells it,
+    // and types the text where nothing else can send keys.
+    if (session.type == DesktopSession::Type::Wayland && session.desktopPortal) {
         choice.capabilities.keys = DesktopCapabilities::Keys::Portal;
+        if (choice.capabilities.paste == DesktopCapabilities::Paste::CopyOnly)
+            choice.capabilities.paste = DesktopCapabilities::Paste::PortalTyping;
+    }
     return choice;
 }
 
@@ -89,7 +84,12 @@ std::unique_ptr<DesktopBackend> openDesktopBackend()
         session.type = DesktopSession::Type::X11;
     }
     std::unique_ptr<DesktopBackend> backend =
-        openSessionBackend(chooseDesktopBackend(session).kind, std::move(wayland), bus);
+        openSessionBackend(chooseDesktopBackend(session).kind, std::move(wayland));
+    // Whether the session can send keys shows once it is open (KWin grants fake input or not).
+    if (shortcuts && backend->capabilities().paste == DesktopCapabilities::Paste::CopyOnly) {
+        if (std::unique_ptr<PortalRemoteDesktop> keys = PortalRemoteDesktop::open(bus))
+            backend = std::make_unique<PortalDesktopBackend>(std::move(backend), std::move(keys));
+    }
     if (shortcuts)
         return std::make_unique<PortalShortcutsDesktopBackend>(std::move(backend), std::move(shortcuts));
     return backend;

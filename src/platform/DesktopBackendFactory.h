@@ -17,7 +17,7 @@ struct DesktopSession
     bool desktopPortal = false;
 };
 
-enum class DesktopBackendKind { X11, Wlroots, KWin, Portal, Toolkit };
+enum class DesktopBackendKind { X11, Wlroots, KWin, Toolkit };
 
 struct DesktopBackendChoice
 {

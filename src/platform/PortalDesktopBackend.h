@@ -5,26 +5,29 @@
 
 #include <memory>
 
-// A Wayland compositor that lets no app use the clipboard in the background or send keys itself
-// (GNOME's mutter), but has a desktop portal: dictated text is typed through the portal's remote
-// desktop once the user allows it, and the toolkit's clipboard serves while the app has the focus.
+// A Wayland session whose compositor lets the app send no keys of its own (GNOME's mutter; KWin
+// without the fake-input grant), but which has a desktop portal: dictated text is typed through
+// the portal's remote desktop once the user allows it. Everything else stays the session's.
 class PortalDesktopBackend final : public DesktopBackend
 {
 public:
-    explicit PortalDesktopBackend(std::unique_ptr<PortalRemoteDesktop> keys) : m_keys(std::move(keys)) {}
+    PortalDesktopBackend(std::unique_ptr<DesktopBackend> session, std::unique_ptr<PortalRemoteDesktop> keys)
+        : m_session(std::move(session)), m_keys(std::move(keys))
+    {}
 
-    QString name() const override { return QStringLiteral("portal"); }
+    QString name() const override { return m_session->name() + QStringLiteral(" with portal typing"); }
     DesktopCapabilities capabilities() const override
     {
-        return {DesktopCapabilities::Keys::BindingsOnly,
-                m_keys->isAvailable() ? DesktopCapabilities::Paste::PortalTyping
-                                      : DesktopCapabilities::Paste::CopyOnly,
-                false};
+        DesktopCapabilities capabilities = m_session->capabilities();
+        if (m_keys->isAvailable())
+            capabilities.paste = DesktopCapabilities::Paste::PortalTyping;
+        return capabilities;
     }
-    KeyboardMonitor *keyboardMonitor() override { return nullptr; }
+    KeyboardMonitor *keyboardMonitor() override { return m_session->keyboardMonitor(); }
     KeySynthesizer &keySynthesizer() override { return *m_keys; }
-    Pasteboard *pasteboard() override { return nullptr; }
+    Pasteboard *pasteboard() override { return m_session->pasteboard(); }
 
 private:
+    std::unique_ptr<DesktopBackend> m_session;
     std::unique_ptr<PortalRemoteDesktop> m_keys;
 };

@@ -54,9 +54,11 @@ private slots:
         row("mutter", Type::Wayland, common, DesktopBackendKind::Toolkit, Paste::CopyOnly, false);
         row("kwin with portal", Type::Wayland, common + QStringList{control, fakeInput},
             DesktopBackendKind::KWin, Paste::FakeInput, true, true);
-        // The portal types the text where nothing else can reach the clipboard in the background.
-        row("mutter with portal", Type::Wayland, common, DesktopBackendKind::Portal, Paste::PortalTyping,
+        // Where nothing else can send keys, the portal types the text.
+        row("mutter with portal", Type::Wayland, common, DesktopBackendKind::Toolkit, Paste::PortalTyping,
             false, true);
+        row("kwin without fake input, with portal", Type::Wayland, common + QStringList{control},
+            DesktopBackendKind::Wlroots, Paste::PortalTyping, true, true);
         row("x11 beside a portal", Type::X11, {}, DesktopBackendKind::X11, Paste::SyntheticKeys, true, true);
     }
 
