@@ -331,7 +331,6 @@ void MeetingSession::finishUtterance()
     finished.start = double(m_utteranceStart) / m_sampleRate;
     finished.enrollmentGeneration = m_enrollmentGeneration;
     finished.sequence = m_utterancesFinished++;
-    ++m_pendingTexts;
     std::erase_if(m_finishing, [](const auto &weak) { return weak.expired(); });
     m_finishing.push_back(utterance);
 
@@ -365,14 +364,14 @@ void MeetingSession::resolveText(ResolvedUtterance resolved)
         const ResolvedUtterance next = std::move(m_resolvedEarly.begin()->second);
         m_resolvedEarly.erase(m_resolvedEarly.begin());
         ++m_utterancesHandled;
-        handleFinalText(next.utterance, next.text, next.words, next.finished);
+        handleFinalText(next);
     }
 }
 
-void MeetingSession::handleFinalText(const std::shared_ptr<UtteranceRecognizer> &utterance,
-                                     const QString &text, const QList<RecognizedWord> &words,
-                                     const FinishedUtterance &finished)
+void MeetingSession::handleFinalText(const ResolvedUtterance &resolved)
 {
+    const std::shared_ptr<UtteranceRecognizer> &utterance = resolved.utterance;
+    const FinishedUtterance &finished = resolved.finished;
     const std::optional<QString> &enrollmentName = finished.enrollmentName;
     const int enrollmentGeneration = finished.enrollmentGeneration;
     const bool hasVoice =
@@ -385,9 +384,8 @@ void MeetingSession::handleFinalText(const std::shared_ptr<UtteranceRecognizer> 
         std::erase_if(m_finishing,
                       [&utterance](const auto &weak) { return weak.expired() || weak.lock() == utterance; });
     }
-    --m_pendingTexts;
 
-    const QString trimmed = Text::trimmed(text);
+    const QString trimmed = Text::trimmed(resolved.text);
     if (trimmed.isEmpty()) {
         // Nothing was understood: the check-in waits for the next utterance.
         if (enrollmentName)
@@ -398,7 +396,7 @@ void MeetingSession::handleFinalText(const std::shared_ptr<UtteranceRecognizer> 
         if (enrollmentName && !hasVoice)
             requeueEnrollment(*enrollmentName, enrollmentGeneration);
         const SpeakerRoster::Attribution attribution =
-            m_roster.attribute(trimmed, words, enrollmentName, finished.stretches);
+            m_roster.attribute(trimmed, resolved.words, enrollmentName, finished.stretches);
         postToMain([this, attribution, start = finished.start, enrollmentName] {
             addSegments(attribution, start, attribution.enrolled ? enrollmentName : std::nullopt);
         });
@@ -415,7 +413,7 @@ void MeetingSession::requeueEnrollment(const QString &name, int generation)
 
 void MeetingSession::reportIfFinished()
 {
-    if (m_stopped && m_pendingTexts == 0)
+    if (m_stopped && m_utterancesHandled == m_utterancesFinished)
         postToMain([this] {
             if (!m_isRunning)
                 emit finishedProcessing();

@@ -134,8 +134,7 @@ private:
     // Takes a text as it arrives and handles the texts in the order their utterances were spoken,
     // since a later, shorter utterance can be recognised first.
     void resolveText(ResolvedUtterance resolved);
-    void handleFinalText(const std::shared_ptr<UtteranceRecognizer> &utterance, const QString &text,
-                         const QList<RecognizedWord> &words, const FinishedUtterance &finished);
+    void handleFinalText(const ResolvedUtterance &resolved);
     void requeueEnrollment(const QString &name, int generation);
     void reportIfFinished();
     std::shared_ptr<SpeechRecognizer> findRecognizer() const;
@@ -219,7 +218,7 @@ private:
     double m_sampleRate = VoiceFeatureExtractor::defaultSampleRate;
     bool m_paused = false;
     bool m_stopped = true;
-    int m_pendingTexts = 0; // finished utterances whose text has not been handled yet
+    // Finished utterances, and those whose text has been handled; the difference is still to come.
     quint64 m_utterancesFinished = 0;
     quint64 m_utterancesHandled = 0;
     std::map<quint64, ResolvedUtterance> m_resolvedEarly; // waiting for an earlier utterance's text

@@ -2,7 +2,6 @@
 
 #include "platform/KWinDesktopBackend.h"
 #include "platform/PortalDesktopBackend.h"
-#include "platform/PortalShortcutsDesktopBackend.h"
 #include "platform/ToolkitDesktopBackend.h"
 #include "platform/WaylandConnection.h"
 #include "platform/WlrootsDesktopBackend.h"
@@ -85,12 +84,11 @@ std::unique_ptr<DesktopBackend> openDesktopBackend()
     }
     std::unique_ptr<DesktopBackend> backend =
         openSessionBackend(chooseDesktopBackend(session).kind, std::move(wayland));
+    if (!shortcuts)
+        return backend;
     // Whether the session can send keys shows once it is open (KWin grants fake input or not).
-    if (shortcuts && backend->capabilities().paste == DesktopCapabilities::Paste::CopyOnly) {
-        if (std::unique_ptr<PortalRemoteDesktop> keys = PortalRemoteDesktop::open(bus))
-            backend = std::make_unique<PortalDesktopBackend>(std::move(backend), std::move(keys));
-    }
-    if (shortcuts)
-        return std::make_unique<PortalShortcutsDesktopBackend>(std::move(backend), std::move(shortcuts));
-    return backend;
+    std::unique_ptr<PortalRemoteDesktop> keys;
+    if (backend->capabilities().paste == DesktopCapabilities::Paste::CopyOnly)
+        keys = PortalRemoteDesktop::open(bus);
+    return std::make_unique<PortalDesktopBackend>(std::move(backend), std::move(shortcuts), std::move(keys));
 }

@@ -41,22 +41,20 @@ void PortalRequests::call(const QString &method, QVariantList arguments, QVarian
 
     options.insert(u"handle_token"_qs, token);
     arguments.append(options);
-    QDBusMessage message = QDBusMessage::createMethodCall(kService, kPath, m_interface, method);
-    message.setArguments(arguments);
-    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(message), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, path, method](QDBusPendingCallWatcher *done) {
-                done->deleteLater();
-                if (!done->isError())
-                    return;
-                qInfo().noquote() << (u"[Desktop] The desktop portal refused %1.%2: %3"_qs.arg(
-                    m_interface, method, done->error().message()));
-                finish(path, 2, {});
-            });
+    send(method, arguments, [this, path](bool refused) {
+        if (refused)
+            finish(path, 2, {});
+    });
 }
 
 void PortalRequests::notify(const QString &method, const QVariantList &arguments,
                             std::function<void()> answered)
+{
+    send(method, arguments, [answered = std::move(answered)](bool) { answered(); });
+}
+
+void PortalRequests::send(const QString &method, const QVariantList &arguments,
+                          std::function<void(bool)> answered)
 {
     QDBusMessage message = QDBusMessage::createMethodCall(kService, kPath, m_interface, method);
     message.setArguments(arguments);
@@ -68,8 +66,7 @@ void PortalRequests::notify(const QString &method, const QVariantList &arguments
                     qInfo().noquote() << (u"[Desktop] The desktop portal refused %1.%2: %3"_qs.arg(
                         m_interface, method, done->error().message()));
                 }
-                if (answered)
-                    answered();
+                answered(done->isError());
             });
 }
 

@@ -35,7 +35,7 @@ public:
     void call(const QString &method, QVariantList arguments, QVariantMap options, Answer answer);
     // Calls a method that answers at once; errors go to the log. `answered` runs once the
     // portal has answered or failed.
-    void notify(const QString &method, const QVariantList &arguments, std::function<void()> answered = {});
+    void notify(const QString &method, const QVariantList &arguments, std::function<void()> answered);
     // Closes a session the portal opened.
     void closeSession(const QString &session);
 
@@ -45,6 +45,9 @@ private slots:
     void onResponse(uint response, const QVariantMap &results, const QDBusMessage &message);
 
 private:
+    // Sends a method call; `answered` learns whether the portal refused it.
+    void send(const QString &method, const QVariantList &arguments,
+              std::function<void(bool refused)> answered);
     void finish(const QString &path, uint response, const QVariantMap &results);
 
     QDBusConnection m_bus;
