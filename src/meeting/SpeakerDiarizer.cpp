@@ -8,8 +8,10 @@ std::pair<int, double> SpeakerDiarizer::nearest(const VoiceStatistics &statistic
 {
     double best = std::numeric_limits<double>::infinity();
     int index = 0;
+    const VoiceStatistics::Values spread = m_heard.variances();
     for (int candidate = 0; candidate < m_speakers.size(); ++candidate) {
-        const double distance = VoiceStatistics::distance(statistics, m_speakers.at(candidate).statistics);
+        const double distance =
+            VoiceStatistics::distance(statistics, m_speakers.at(candidate).statistics, spread);
         // Strictly less: ties go to the earlier voice, and NaN never wins.
         if (distance < best) {
             best = distance;
@@ -23,6 +25,12 @@ int SpeakerDiarizer::assign(const VoiceStatistics &statistics)
 {
     if (!statistics.isFinite())
         return 0;
+    m_heard += statistics;
+    return place(statistics);
+}
+
+int SpeakerDiarizer::place(const VoiceStatistics &statistics)
+{
     if (m_speakers.isEmpty())
         return addSpeaker(statistics, std::nullopt);
 
@@ -39,6 +47,8 @@ int SpeakerDiarizer::enroll(const QString &name, const VoiceStatistics &statisti
     // Without a name there is nothing to check in; on a full roster it would wipe a name.
     if (name.isEmpty())
         return assign(statistics);
+    if (statistics.isFinite())
+        m_heard += statistics;
     const QString wanted = Text::lower(name);
     for (int index = 0; index < m_speakers.size(); ++index) {
         Speaker &speaker = m_speakers[index];
@@ -53,11 +63,17 @@ int SpeakerDiarizer::enroll(const QString &name, const VoiceStatistics &statisti
     if (!statistics.isFinite())
         return 0;
     if (m_speakers.size() >= maxSpeakers) {
-        const int index = assign(statistics);
+        const int index = place(statistics);
         setName(name, index);
         return index;
     }
     return addSpeaker(statistics, name);
+}
+
+void SpeakerDiarizer::clearRoster()
+{
+    m_speakers.clear();
+    m_heard = {};
 }
 
 QString SpeakerDiarizer::label(int index) const

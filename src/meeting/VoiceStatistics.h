@@ -19,8 +19,16 @@ struct VoiceStatistics
     bool isFinite() const;
     friend bool operator==(const VoiceStatistics &, const VoiceStatistics &) = default;
 
+    // The spread of the frames in each dimension.
+    Values variances() const;
+
     // How unlikely it is that both were spoken by one voice: the generalised likelihood ratio of
     // one Gaussian for both against one for each, per dimension and per log of the frame count,
     // so that long and short stretches compare on one scale. 0 for identical statistics.
-    static double distance(const VoiceStatistics &a, const VoiceStatistics &b);
+    //
+    // Each Gaussian's variances start from `prior`, worth `priorFrames` frames, before its own
+    // frames move them: a stretch of a second or two shows only part of a voice's spread, and
+    // measured alone it would make the voice's next stretch look like a stranger.
+    static constexpr double priorFrames = 20;
+    static double distance(const VoiceStatistics &a, const VoiceStatistics &b, const Values &prior);
 };
