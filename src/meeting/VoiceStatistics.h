@@ -24,7 +24,8 @@ struct VoiceStatistics
 
     // How unlikely it is that both were spoken by one voice: the generalised likelihood ratio of
     // one Gaussian for both against one for each, per dimension and per log of the frame count,
-    // so that long and short stretches compare on one scale. 0 for identical statistics.
+    // so that long and short stretches compare on one scale. About 0, or
+    // below, for two stretches of one voice.
     //
     // Each Gaussian's variances start from `prior`, worth `priorFrames` frames, before its own
     // frames move them: a stretch of a second or two shows only part of a voice's spread, and
