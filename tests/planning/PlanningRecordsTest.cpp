@@ -11,9 +11,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QUuid kFirst = QUuid::fromString(u"7C9E6679-7425-40DE-944B-E07FC1F90AE7"_s);
-const QUuid kSecond = QUuid::fromString(u"16FD2706-8BAF-433B-82EB-8C7FADA847DA"_s);
-
 const QByteArray kFullSession =
     R"({"northStar":"Launch the site \/ app","milestones":[{"id":"7C9E6679-7425-40DE-944B-E07FC1F90AE7",)"
     R"("title":"Write the copy","isDone":true},{"id":"16FD2706-8BAF-433B-82EB-8C7FADA847DA","title":)"
@@ -72,6 +69,8 @@ class PlanningRecordsTest : public QObject
     Q_OBJECT
 
 private slots:
+    // The full records give every field a value of its own: one read or written under another's
+    // key changes the bytes written back.
     void roundTrip_data()
     {
         QTest::addColumn<QByteArray>("kind");
@@ -98,31 +97,8 @@ private slots:
         QCOMPARE(recode(kind, stored), '[' + written + ']');
     }
 
-    void fieldsLandWhereTheyBelong()
-    {
-        const FocusSession expectedSession{
-            u"Launch the site / app"_s,
-            {{kFirst, u"Write the copy"_s, true}, {kSecond, u"Deploy – “now”"_s, false}},
-            kSecond,
-            Timestamp{786297600.123456},
-            u"2025-12-01"_s,
-            Timestamp{786298800.25},
-            Timestamp{786299000}};
-        const auto session = FocusSession::fromJson(QJsonDocument::fromJson(kFullSession).object());
-        QCOMPARE(session, expectedSession);
-
-        const DayBriefing expectedBriefing{
-            u"2025-12-02"_s,
-            {{kFirst, u"Call Maya"_s, {u"Maya"_s, u"Sam"_s}, Timestamp{786355200}, false, true},
-             {kSecond, u"Send the deck"_s, {}, std::nullopt, true, false}},
-            u"call Maya\nsend the deck"_s,
-            Timestamp{786297600.5},
-            true,
-            false};
-        const auto briefing = DayBriefing::fromJson(QJsonDocument::fromJson(kFullBriefing).object());
-        QCOMPARE(briefing, expectedBriefing);
-    }
-
+    // Each record's required fields and nested parts; a date's type and an id's form are checked
+    // by the reader every record shares (StoresTest's damaged history).
     void rejected_data()
     {
         QTest::addColumn<QByteArray>("kind");
@@ -136,8 +112,6 @@ private slots:
         };
         row("not an object", "session", "[]");
         row("session without northStar", "session", without(kBareSession, R"("northStar":"")"));
-        row("date as text", "session",
-            QByteArray(kBareSession).replace(":0,", R"(:"2026-01-01T00:00:00Z",)"));
         row("active id not a UUID", "session",
             QByteArray(kFullSession).replace(R"(ID":"16FD2706)", R"(ID":"16FD27)"));
         row("milestone without isDone", "session", without(kFullSession, R"("isDone":true)"));
@@ -148,8 +122,6 @@ private slots:
         row("task without createdAt", "task", without(kTask, R"("createdAt":786600000)"));
         row("task with null title", "task",
             QByteArray(kTask).replace(R"("Email the report to Tom")", "null"));
-        row("task id not a UUID", "task",
-            QByteArray(kTask).replace("6F9619FF-8B86-D011-B42D-00C04FC964FF", "task-1"));
     }
 
     void rejected()
@@ -172,7 +144,6 @@ private slots:
         QTest::newRow("no milestones") << u""_s << -1 << -1 << 0.0;
         QTest::newRow("first open") << u"000"_s << -1 << 0 << 0.0;
         QTest::newRow("skips done ones") << u"101"_s << -1 << 1 << 2.0 / 3.0;
-        QTest::newRow("all done") << u"11"_s << -1 << -1 << 1.0;
         QTest::newRow("id wins, even when done") << u"0100"_s << 1 << 1 << 0.25;
         QTest::newRow("unknown id") << u"00"_s << 9 << -1 << 0.0;
     }

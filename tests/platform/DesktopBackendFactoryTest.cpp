@@ -66,17 +66,12 @@ private slots:
     {
         QFETCH(int, type);
         QFETCH(QStringList, globals);
-        QFETCH(int, kind);
-        QFETCH(int, paste);
-        QFETCH(bool, clipboardWithoutFocus);
         QFETCH(bool, portal);
-        QFETCH(int, keys);
-
         const DesktopBackendChoice choice = chooseDesktopBackend({Type(type), globals, portal});
-        QCOMPARE(int(choice.kind), kind);
-        QCOMPARE(int(choice.capabilities.paste), paste);
-        QCOMPARE(choice.capabilities.clipboardWithoutFocus, clipboardWithoutFocus);
-        QCOMPARE(int(choice.capabilities.keys), keys);
+        QTEST(int(choice.kind), "kind");
+        QTEST(int(choice.capabilities.paste), "paste");
+        QTEST(choice.capabilities.clipboardWithoutFocus, "clipboardWithoutFocus");
+        QTEST(int(choice.capabilities.keys), "keys");
     }
 };
 

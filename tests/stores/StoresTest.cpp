@@ -261,7 +261,6 @@ private slots:
         history.add(QStringLiteral("hello"));
         history.flush();
         const QFileInfo file(home.dataFolder() + QStringLiteral("/history.json"));
-        QVERIFY(file.exists());
         QCOMPARE(int(file.permissions() & 0x0FFF), 0x0600);
         QCOMPARE(QDir(home.dataFolder()).entryList(QDir::Files), QStringList{QStringLiteral("history.json")});
     }
@@ -350,7 +349,6 @@ private slots:
         QTest::newRow("full Unicode lower-casing") << u"ÜBER ÉCLAIR"_qs << u"über éclair"_qs << true;
         QTest::newRow("other scripts are letters") << u"привет мир"_qs << u"Привет, мир!"_qs << true;
         QTest::newRow("cue inside longer text") << u"my address"_qs << u"send my address now"_qs << false;
-        QTest::newRow("punctuation-only spoken") << u""_qs << u"?!."_qs << false;
         QTest::newRow("cue normalising to nothing") << u"!!!"_qs << u"!!!"_qs << false;
         QTest::newRow("lone surrogate dropped") << u"sig"_qs << u"sig"_qs + QChar(0xD800) << true;
     }

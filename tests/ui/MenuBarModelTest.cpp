@@ -54,8 +54,6 @@ private slots:
         const QString stop = u"Stop listening / stop.circle"_qs;
         const QString coach = u"Focus Coach / target"_qs;
         const QString noTasks = u"Tasks & Reminders (0) / checklist"_qs;
-        QTest::newRow("fresh start") << QString() << start << coach << false << noTasks << QString()
-                                     << QString();
         QTest::newRow("a quarter done") << u"focus done"_qs << start << u"Focus · 25% / target"_qs << true
                                         << noTasks << QString() << QString();
         QTest::newRow("open tasks only are counted")

@@ -157,8 +157,6 @@ private slots:
                                   << u"4/4"_qs << false;
         QTest::newRow("drifting") << u"set drift"_qs << u"Now: Write the copy"_qs << true << u"0/4"_qs
                                   << true;
-        QTest::newRow("switch declared")
-            << u"set drift switch"_qs << u"Now: Write the copy"_qs << true << u"0/4"_qs << false;
     }
 
     void hud()
@@ -175,8 +173,6 @@ private slots:
                 model.done();
             else if (step == u"drift")
                 coach.noteActivity(u"dictate"_qs);
-            else if (step == u"switch")
-                model.switchOk();
         }
         QCOMPARE(model.hasSession(), !steps.isEmpty());
         QTEST(model.nowLine(), "now");

@@ -159,9 +159,6 @@ private slots:
     {
         QFETCH(QStringList, stored);
         QFETCH(QString, action);
-        QFETCH(QStringList, shown);
-        QFETCH(QString, footer);
-        QFETCH(bool, canClearDone);
 
         AppHarness app;
         TaskStore &store = app.state->taskStore();
@@ -173,7 +170,6 @@ private slots:
 
         const QString verb = action.section(u' ', 0, 0);
         const int row = action.section(u' ', 1).toInt();
-        const QString title = model.data(model.index(row), TaskListModel::TitleRole).toString();
         if (verb == u"remove") {
             QCOMPARE(model.remove(row), model.canRemove(row));
         } else if (verb == u"toggle") {
@@ -181,17 +177,10 @@ private slots:
         } else if (verb == u"clear") {
             model.clearDone();
         }
-        QCOMPARE(shownRows(model), shown);
-        QCOMPARE(model.footerText(), footer);
-        QCOMPARE(model.canClearDone(), canClearDone);
-
-        // What the window shows is what the store holds, by id.
-        if (verb == u"remove") {
-            const bool gone = std::none_of(store.tasks().begin(), store.tasks().end(),
-                                           [&](const DictraTask &t) { return t.title == title; });
-            QCOMPARE(gone, model.count() < stored.size());
-        }
-        QCOMPARE(model.count(), store.tasks().size());
+        QTEST(shownRows(model), "shown");
+        QTEST(model.footerText(), "footer");
+        QTEST(model.canClearDone(), "canClearDone");
+        QCOMPARE(model.count(), store.tasks().size()); // the rows are the store's open and done tasks
     }
 
     // The history list changes row by row, so a long list keeps its place and selection.
@@ -217,8 +206,6 @@ private slots:
     {
         QFETCH(int, entries);
         QFETCH(QString, action);
-        QFETCH(QStringList, changes);
-        QFETCH(QString, firstText);
 
         AppHarness app;
         HistoryStore &store = app.state->historyStore();
@@ -233,9 +220,9 @@ private slots:
         else
             model.clearAll();
 
-        QCOMPARE(log.changes, changes);
+        QTEST(log.changes, "changes");
         QCOMPARE(model.count(), store.entries().size());
-        QCOMPARE(model.data(model.index(0), HistoryListModel::TextRole).toString(), firstText);
+        QTEST(model.data(model.index(0), HistoryListModel::TextRole).toString(), "firstText");
     }
 
     void historyRowLabelsAndCopy()
@@ -320,13 +307,12 @@ private slots:
         QFETCH(QVariant, stored);
         QFETCH(int, shown);
         QFETCH(int, chosen);
-        QFETCH(QString, written);
         AppHarness app(stored.isValid() ? QVariantMap{{u"insertMode"_qs, stored}} : QVariantMap{});
         SettingsModel model(*app.state);
         QCOMPARE(model.outputIndex(), shown);
         QSignalSpy changed(&model, &SettingsModel::outputIndexChanged);
         model.setOutputIndex(chosen);
-        QCOMPARE(app.settings.value(u"insertMode"_qs).toString(), written);
+        QTEST(app.settings.value(u"insertMode"_qs).toString(), "written");
         QCOMPARE(changed.size(), chosen == shown || chosen > 1 ? 0 : 1);
         QCOMPARE(model.outputIndex(), chosen > 1 ? shown : chosen);
     }
@@ -356,9 +342,6 @@ private slots:
         QFETCH(bool, midday);
         QFETCH(int, stored);
         QFETCH(QString, steps);
-        QFETCH(QString, label);
-        QFETCH(bool, canDecrease);
-        QFETCH(bool, canIncrease);
 
         const QString key = midday ? u"briefingMiddayHour"_qs : u"briefingMorningHour"_qs;
         AppHarness app(stored >= 0 ? QVariantMap{{key, stored}} : QVariantMap{});
@@ -366,9 +349,9 @@ private slots:
         HourStepper *stepper = midday ? model.middayHour() : model.morningHour();
         for (const QChar step : steps)
             step == u'+' ? stepper->increase() : stepper->decrease();
-        QCOMPARE(stepper->label(), label);
-        QCOMPARE(stepper->canDecrease(), canDecrease);
-        QCOMPARE(stepper->canIncrease(), canIncrease);
+        QTEST(stepper->label(), "label");
+        QTEST(stepper->canDecrease(), "canDecrease");
+        QTEST(stepper->canIncrease(), "canIncrease");
         BriefingStore &briefings = app.state->briefingStore();
         QCOMPARE(midday ? briefings.middayHour() : briefings.morningHour(), stepper->hour());
         if (!steps.isEmpty())
