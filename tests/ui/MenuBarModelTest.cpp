@@ -85,13 +85,9 @@ private slots:
             } else if (step == u"done") {
                 state.focusCoach().toggleMilestone(state.focusCoach().session()->milestones.first().id);
             } else if (step == u"tasks") {
-                DictraTask done;
-                done.title = u"Sent"_qs;
+                DictraTask open, done;
                 done.isDone = true;
-                DictraTask a, b;
-                a.title = u"Call Maya"_qs;
-                b.title = u"Send the deck"_qs;
-                state.taskStore().setTasks({a, done, b});
+                state.taskStore().setTasks({open, done, open});
             } else if (step == u"result") {
                 state.process(u"buy milk"_qs, VoiceMode::Dictate);
             } else if (step == u"capture") {

@@ -128,9 +128,7 @@ private slots:
             } else if (step == u"briefings") {
                 state.briefingStore().captureFromSpeech(u"call the bank then email Sam"_qs,
                                                         state.taskStore());
-                const DayBriefing today =
-                    state.briefingStore().captureFromSpeech(u"today water the plants"_qs, state.taskStore());
-                QCOMPARE(today.dayKey, u"2026-12-06"_qs);
+                state.briefingStore().captureFromSpeech(u"today water the plants"_qs, state.taskStore());
             }
         }
         QTEST(model.mode(), "mode");
