@@ -68,7 +68,9 @@ bool SphinxDecoder::startUtterance()
     // the mean of the last utterance over, and one that heard only silence skews it so far that
     // the next one's words come out garbled.
     cmn_live_set(ps_get_feat(m_decoder)->cmn_struct, m_initialCepstralMean.data());
-    m_inUtterance = ps_start_utt(m_decoder) >= 0;
+    // Word times count from the start of the stream, not of the utterance: without a new stream
+    // the words of a decoder's second utterance would be timed after all of its first.
+    m_inUtterance = ps_start_stream(m_decoder) >= 0 && ps_start_utt(m_decoder) >= 0;
     return m_inUtterance;
 }
 

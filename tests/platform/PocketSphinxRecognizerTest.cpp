@@ -28,6 +28,7 @@ struct Events
     std::condition_variable changed;
     QStringList partials;
     std::optional<QString> final;
+    QList<RecognizedWord> words; // of the final result
     std::optional<RecognitionError> error;
     bool onCallersThread = false;
     bool cancelReturned = false;
@@ -59,9 +60,10 @@ SpeechRecognizer::Handler record(const std::shared_ptr<Events> &events)
             std::lock_guard lock(events->mutex);
             events->onCallersThread |= std::this_thread::get_id() == events->caller;
             events->afterCancel += events->cancelReturned ? 1 : 0;
-            if (result && result->isFinal)
+            if (result && result->isFinal) {
                 events->final = result->text;
-            else if (result && events->partials.isEmpty())
+                events->words = result->words;
+            } else if (result && events->partials.isEmpty())
                 hook = events->onFirstPartial;
             if (result && !result->isFinal)
                 events->partials << result->text;
@@ -208,8 +210,8 @@ private slots:
     }
 
     // Digital silence longer than a pause ends without words, and so does a task without a sample
-    // rate. A decoder carries what it learnt of the audio from task to task; a fresh one that
-    // first hears only a quiet room must still recognise the next task's words.
+    // rate. A fresh decoder that first hears only a quiet room must still recognise the next
+    // task's words, and time them from the start of that task's own audio.
     void endsWithoutWords()
     {
         using Kind = RecognitionError::Kind;
@@ -224,6 +226,8 @@ private slots:
             recognise(fresh, 16000, renderSpeech(u"slt"_s, kFirst, 16000) + silence(0.3, 16000));
         QVERIFY(events->final);
         QVERIFY2(wordOverlap(kFirst, *events->final) >= 0.75, qPrintable(*events->final));
+        QVERIFY(!events->words.isEmpty());
+        QVERIFY2(events->words.first().start < 1.0, qPrintable(QString::number(events->words.first().start)));
     }
 
     // Later utterances start while the first is still open and finish first; there are more of
