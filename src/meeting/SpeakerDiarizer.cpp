@@ -8,7 +8,11 @@ std::pair<int, double> SpeakerDiarizer::nearest(const VoiceStatistics &statistic
 {
     double best = std::numeric_limits<double>::infinity();
     int index = 0;
-    const VoiceStatistics::Values spread = m_heard.variances();
+    // Everything heard so far: every voice, and the stretch now being placed.
+    VoiceStatistics heard = statistics;
+    for (const Speaker &speaker : m_speakers)
+        heard += speaker.statistics;
+    const VoiceStatistics::Values spread = heard.variances();
     for (int candidate = 0; candidate < m_speakers.size(); ++candidate) {
         const double distance =
             VoiceStatistics::distance(statistics, m_speakers.at(candidate).statistics, spread);
@@ -25,12 +29,6 @@ int SpeakerDiarizer::assign(const VoiceStatistics &statistics)
 {
     if (!statistics.isFinite())
         return 0;
-    m_heard += statistics;
-    return place(statistics);
-}
-
-int SpeakerDiarizer::place(const VoiceStatistics &statistics)
-{
     if (m_speakers.isEmpty())
         return addSpeaker(statistics, std::nullopt);
 
@@ -47,8 +45,6 @@ int SpeakerDiarizer::enroll(const QString &name, const VoiceStatistics &statisti
     // Without a name there is nothing to check in; on a full roster it would wipe a name.
     if (name.isEmpty())
         return assign(statistics);
-    if (statistics.isFinite())
-        m_heard += statistics;
     const QString wanted = Text::lower(name);
     for (int index = 0; index < m_speakers.size(); ++index) {
         Speaker &speaker = m_speakers[index];
@@ -63,17 +59,11 @@ int SpeakerDiarizer::enroll(const QString &name, const VoiceStatistics &statisti
     if (!statistics.isFinite())
         return 0;
     if (m_speakers.size() >= maxSpeakers) {
-        const int index = place(statistics);
+        const int index = assign(statistics);
         setName(name, index);
         return index;
     }
     return addSpeaker(statistics, name);
-}
-
-void SpeakerDiarizer::clearRoster()
-{
-    m_speakers.clear();
-    m_heard = {};
 }
 
 QString SpeakerDiarizer::label(int index) const

@@ -11,8 +11,8 @@
 // Tells up to five voices apart by their voice statistics, without any trained model. Each voice
 // is the sum of the statistics attributed to it; a new stretch joins the nearest voice, or opens
 // a new one when none is near enough and the roster has room. A voice's roster index is its
-// identity for the whole meeting. Everything heard since the roster was cleared gives the spread
-// a voice is assumed to have before enough of it has been heard.
+// identity for the whole meeting. Everything the roster holds gives the spread a voice is assumed
+// to have before enough of it has been heard.
 //
 // Not thread-safe: the meeting session serialises every call with its processing queue.
 class SpeakerDiarizer
@@ -42,18 +42,15 @@ public:
     void setName(const QString &name, int index);
 
     const QList<Speaker> &speakers() const { return m_speakers; }
-    void clearRoster();
+    void clearRoster() { m_speakers.clear(); }
 
 private:
     // The nearest voice and its distance; ties go to the earliest voice. Index 0 and infinity for
     // an empty roster.
     std::pair<int, double> nearest(const VoiceStatistics &statistics) const;
-    // assign() for statistics already heard.
-    int place(const VoiceStatistics &statistics);
     static void join(Speaker &speaker, const VoiceStatistics &statistics);
     int addSpeaker(const VoiceStatistics &statistics, std::optional<QString> name);
     bool isInRoster(int index) const { return index >= 0 && index < m_speakers.size(); }
 
     QList<Speaker> m_speakers;
-    VoiceStatistics m_heard;
 };
